@@ -1,0 +1,126 @@
+#include "listing/conversions.hpp"
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace corvel {
+
+void DecimalDigits::add_integer_digit(char c) {
+  any_digit = true;
+  if (count == 0 && c == '0') return;  // leading zeros are not significant
+  if (count < kSignificantDigits) {
+    digits[count++] = c;
+  } else {
+    ++exponent;
+  }
+}
+
+void DecimalDigits::add_fraction_digit(char c) {
+  any_digit = true;
+  if (count == 0 && c == '0') {
+    --exponent;
+    return;
+  }
+  if (count < kSignificantDigits) {
+    digits[count++] = c;
+    --exponent;
+  }
+}
+
+namespace {
+
+// Leading-digit decimal exponents beyond these are infinite or zero for every
+// mantissa, so from_chars never sees an exponent it could not hold.
+constexpr std::int64_t kLargestDecade = 310;
+constexpr std::int64_t kSmallestDecade = -330;
+
+double signed_value(bool negative, double magnitude) {
+  return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+double decimal_to_double(bool negative, const DecimalDigits& mantissa, std::int64_t exponent) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  if (mantissa.count == 0) return signed_value(negative, 0.0);
+  const std::int64_t scale = mantissa.exponent + exponent;
+  const std::int64_t decade = scale + mantissa.count - 1;
+  if (decade > kLargestDecade) return signed_value(negative, kInfinity);
+  if (decade < kSmallestDecade) return signed_value(negative, 0.0);
+
+  char text[kSignificantDigits + 8];
+  char* p = text;
+  for (int i = 0; i < mantissa.count; ++i)
+    *p++ = mantissa.digits[i];
+  *p++ = 'e';
+  p = std::to_chars(p, text + sizeof text, scale).ptr;
+
+  double magnitude = 0.0;
+  const auto result = std::from_chars(text, p, magnitude);
+  if (result.ec == std::errc::result_out_of_range) {
+    magnitude = decade > 0 ? kInfinity : 0.0;
+  }
+  return signed_value(negative, magnitude);
+}
+
+std::int32_t to_integer(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && is_blank(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::uint32_t value = 0;
+  for (; i < text.size() && is_digit(text[i]); ++i) {
+    value = value * 10U + static_cast<std::uint32_t>(text[i] - '0');
+  }
+  if (negative) value = 0U - value;
+  return static_cast<std::int32_t>(value);
+}
+
+double to_real(std::string_view text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && is_blank(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+  DecimalDigits mantissa;
+  for (; i < n && is_digit(text[i]); ++i)
+    mantissa.add_integer_digit(text[i]);
+  if (i < n && text[i] == '.') {
+    for (++i; i < n && is_digit(text[i]); ++i)
+      mantissa.add_fraction_digit(text[i]);
+  }
+  if (!mantissa.any_digit) return 0.0;
+
+  // An exponent counts only when a digit follows its letter and sign.
+  std::int64_t exponent = 0;
+  if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    std::size_t j = i + 1;
+    bool exponent_negative = false;
+    if (j < n && (text[j] == '+' || text[j] == '-')) exponent_negative = text[j++] == '-';
+    if (j < n && is_digit(text[j])) {
+      ExponentDigits digits;
+      for (; j < n && is_digit(text[j]); ++j)
+        digits.add(text[j]);
+      exponent = exponent_negative ? -digits.value : digits.value;
+    }
+  }
+  return decimal_to_double(negative, mantissa, exponent);
+}
+
+float to_single(double value) {
+  // Halfway between FLT_MAX and the next power of two: from here on a float
+  // rounds to infinity.
+  constexpr double kOverflow = 0x1.ffffffp127;
+  if (std::isfinite(value) && std::fabs(value) >= kOverflow) {
+    return std::signbit(value) ? -std::numeric_limits<float>::infinity()
+                               : std::numeric_limits<float>::infinity();
+  }
+  return static_cast<float>(value);
+}
+
+}  // namespace corvel

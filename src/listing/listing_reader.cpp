@@ -1,0 +1,154 @@
+#include "listing/listing_reader.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "listing/conversions.hpp"
+
+namespace corvel {
+
+bool read_line(ExtractionState& state, Line& into) {
+  ListingStream& s = state.input_stream;
+  std::size_t n = 0;
+  while (n < kLineChars && has_byte(s)) {
+    const char* from = s.buffer + s.pos;
+    const std::size_t room = std::min(kLineChars - n, s.end - s.pos);
+    const void* lf = std::memchr(from, '\n', room);
+    const std::size_t take =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1 : room;
+    std::memcpy(into.text + n, from, take);
+    n += take;
+    s.pos += take;
+    if (lf) break;
+  }
+  if (n == 0) return false;
+  into.text[n] = '\0';
+  const void* nul = std::memchr(into.text, '\0', n);
+  into.size = static_cast<std::uint8_t>(nul ? static_cast<const char*>(nul) - into.text
+                                            : static_cast<std::ptrdiff_t>(n));
+  return true;
+}
+
+namespace {
+
+void copy_line(Line& to, const Line& from) {
+  std::memcpy(to.text, from.text, from.size + 1U);
+  to.size = from.size;
+}
+
+}  // namespace
+
+bool advance_window(ExtractionState& state) {
+  copy_line(line(state, 0), line(state, 1));
+  copy_line(line(state, 1), line(state, 2));
+  copy_line(line(state, 2), line(state, 3));
+  return read_line(state, line(state, 3));
+}
+
+void split_row(ExtractionState& state, const Line& l, int slot_count) {
+  const char* p = l.text;
+  const char* const end = l.text + l.size;
+  for (int slot = 1; slot <= slot_count; ++slot) {
+    while (p < end && is_blank(*p))
+      ++p;
+    if (p == end) return;
+    const char* start = p;
+    while (p < end && !is_blank(*p))
+      ++p;
+    Token& token = state.token_slots[slot];
+    const std::size_t size = std::min(static_cast<std::size_t>(p - start), kTokenChars);
+    std::memcpy(token.text, start, size);
+    token.text[size] = '\0';
+    token.size = static_cast<std::uint8_t>(size);
+  }
+}
+
+namespace {
+
+// Byte-at-a-time access to the shared buffer for the field read; peeking
+// leaves the byte unread, which is the one character put back.
+int peek(ListingStream& s) {
+  return has_byte(s) ? static_cast<unsigned char>(s.buffer[s.pos]) : -1;
+}
+void take(ListingStream& s) {
+  ++s.pos;
+}
+
+bool skip_blanks(ListingStream& s) {
+  for (;;) {
+    int c = peek(s);
+    if (c < 0) return false;
+    if (!is_blank(static_cast<char>(c))) return true;
+    take(s);
+  }
+}
+
+bool take_sign(ListingStream& s) {
+  int c = peek(s);
+  if (c == '+' || c == '-') {
+    take(s);
+    return c == '-';
+  }
+  return false;
+}
+
+bool read_integer_field(ListingStream& s, std::int32_t& value) {
+  const bool negative = take_sign(s);
+  if (!is_digit(static_cast<char>(peek(s)))) return false;
+  std::uint32_t magnitude = 0;
+  for (int c = peek(s); c >= 0 && is_digit(static_cast<char>(c)); c = peek(s)) {
+    magnitude = magnitude * 10U + static_cast<std::uint32_t>(c - '0');
+    take(s);
+  }
+  value = static_cast<std::int32_t>(negative ? 0U - magnitude : magnitude);
+  return true;
+}
+
+bool read_real_field(ListingStream& s, double& value) {
+  const bool negative = take_sign(s);
+  DecimalDigits mantissa;
+  for (int c = peek(s); c >= 0 && is_digit(static_cast<char>(c)); c = peek(s)) {
+    mantissa.add_integer_digit(static_cast<char>(c));
+    take(s);
+  }
+  if (peek(s) == '.') {
+    take(s);
+    for (int c = peek(s); c >= 0 && is_digit(static_cast<char>(c)); c = peek(s)) {
+      mantissa.add_fraction_digit(static_cast<char>(c));
+      take(s);
+    }
+  }
+  if (!mantissa.any_digit) return false;
+
+  // Only one byte can be put back, so an exponent letter and its sign stay
+  // consumed even when no digit follows; the number is then what came before.
+  std::int64_t exponent = 0;
+  if (int c = peek(s); c == 'E' || c == 'e') {
+    take(s);
+    const bool exponent_negative = take_sign(s);
+    ExponentDigits digits;
+    for (c = peek(s); c >= 0 && is_digit(static_cast<char>(c)); c = peek(s)) {
+      digits.add(static_cast<char>(c));
+      take(s);
+    }
+    exponent = exponent_negative ? -digits.value : digits.value;
+  }
+  value = decimal_to_double(negative, mantissa, exponent);
+  return true;
+}
+
+}  // namespace
+
+int read_fields(ExtractionState& state, const FieldKind* kinds, int count, FieldValue* values) {
+  ListingStream& s = state.input_stream;
+  for (int i = 0; i < count; ++i) {
+    if (!skip_blanks(s)) return i == 0 ? kFieldsEof : i;
+    const bool converted = kinds[i] == FieldKind::kInteger
+                               ? read_integer_field(s, values[i].integer)
+                               : read_real_field(s, values[i].real);
+    if (!converted) return i;
+  }
+  return count;
+}
+
+}  // namespace corvel

@@ -1,0 +1,26 @@
+#pragma once
+// The two model scans and the two passes over time, called in this order by
+// the run. They meet only through the state and the position in which each
+// leaves the shared input stream.
+
+#include "run/extraction_state.hpp"
+
+namespace corvel {
+
+// Echoes the node ids of the first acceleration table; leaves the stream just
+// behind its rows.
+void scan_node_table(ExtractionState& state);
+
+// Builds the element list from the next bar stress table; rewinds only when
+// it found one.
+void scan_element_list(ExtractionState& state);
+
+// Fills the time table with the strictly increasing "TIME STEP =" values;
+// always rewinds.
+void read_time_steps(ExtractionState& state);
+
+// Skips the first bar stress table and fills the stress table from every
+// later one; leaves its last count in the scan counter.
+void collect_stress_samples(ExtractionState& state);
+
+}  // namespace corvel

@@ -1,0 +1,32 @@
+#include "listing/conversions.hpp"
+#include "listing/fragments.hpp"
+#include "listing/listing_reader.hpp"
+#include "listing/passes.hpp"
+
+namespace corvel {
+
+namespace {
+
+void keep_if_increasing(ExtractionState& state, double time) {
+  // A full table drops further values, like any value that does not increase.
+  if (state.next_time_slot >= kTimeSlots) return;
+  if (!(time > state.time_table[state.next_time_slot - 1])) return;
+  state.time_table[state.next_time_slot++] = time;
+  ++state.time_count;
+}
+
+}  // namespace
+
+void read_time_steps(ExtractionState& state) {
+  Line& l = line(state, 0);
+  for (state.scan_counter = 0; state.scan_counter < kTimeStepReads; ++state.scan_counter) {
+    if (!read_line(state, l)) break;
+    if (contains(l, kTimeStepMark)) {
+      split_row(state, l, kRowSplit);
+      keep_if_increasing(state, to_real(text_of(state.token_slots[7])));
+    }
+  }
+  rewind_listing(state.input_stream);
+}
+
+}  // namespace corvel
