@@ -34,6 +34,14 @@ void ScratchDir::write_file(const std::string& name, std::string_view bytes) con
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+void ScratchDir::make_dir(const std::string& name) const {
+  if (::mkdirat(fd_, name.c_str(), 0700) != 0) throw std::runtime_error("mkdir " + name);
+}
+
+void ScratchDir::make_link(const std::string& name, const std::string& target) const {
+  if (::symlinkat(target.c_str(), fd_, name.c_str()) != 0) throw std::runtime_error("link " + name);
+}
+
 std::map<std::string, std::string> ScratchDir::files(const std::string& except) const {
   std::map<std::string, std::string> found;
   DIR* dir = ::opendir(path_.c_str());

@@ -23,6 +23,8 @@ class ScratchDir {
   const std::string& path() const { return path_; }
   int fd() const { return fd_; }
   void write_file(const std::string& name, std::string_view bytes) const;
+  void make_dir(const std::string& name) const;
+  void make_link(const std::string& name, const std::string& target) const;
   // Every regular file but the ones named in `except`, by name.
   std::map<std::string, std::string> files(const std::string& except) const;
 
