@@ -41,6 +41,19 @@ inline std::string whole_console(const ConsoleParts& p) {
   return s;
 }
 
+inline std::string between(const std::string& text, const std::string& from,
+                           const std::string& to) {
+  const std::size_t start = text.find(from);
+  if (start == std::string::npos) return "<no " + from + ">";
+  const std::size_t stop = text.find(to, start + from.size());
+  return text.substr(start + from.size(), stop - start - from.size());
+}
+
+// What the element list scan printed.
+inline std::string between_markers(const std::string& console) {
+  return between(console, "\n\n elements \n", "\n ref 1 \n");
+}
+
 // One file row from the two fields as written.
 inline std::string row(const std::string& time, const std::string& stress) {
   return " " + time + " " + stress + " \r\n";

@@ -16,14 +16,8 @@ const std::string kZero = " 0.0000e+000";
 const std::string kT1 = " 1.0000e+000", kT2 = " 2.0000e+000", kT3 = " 3.0000e+000",
                   kT4 = " 4.0000e+000";
 
-std::string between(const std::string& text, const std::string& from, const std::string& to) {
-  const std::size_t start = text.find(from);
-  if (start == std::string::npos) return "<no " + from + ">";
-  const std::size_t stop = text.find(to, start + from.size());
-  return text.substr(start + from.size(), stop - start - from.size());
-}
 std::string element_part(const RunResult& r) {
-  return between(r.console, "\n\n elements \n", "\n ref 1 \n");
+  return between_markers(r.console);
 }
 std::string node_part(const RunResult& r) {
   return between(r.console, "\n\n nodes \n", std::string(kReferenceQuestion));
