@@ -28,7 +28,8 @@ void append_real(std::string& out, bool negative, int mantissa, int exponent) {
   *p++ = negative ? '-' : ' ';
   *p++ = static_cast<char>('0' + mantissa / 10000);
   *p++ = '.';
-  for (int div = 1000; div >= 1; div /= 10) *p++ = static_cast<char>('0' + mantissa / div % 10);
+  for (int div = 1000; div >= 1; div /= 10)
+    *p++ = static_cast<char>('0' + mantissa / div % 10);
   *p++ = 'E';
   *p++ = exponent < 0 ? '-' : '+';
   const int e = exponent < 0 ? -exponent : exponent;
@@ -58,7 +59,8 @@ void append_stress(std::string& out, int bar, double time) {
 
 void append_int(std::string& out, long value, int width) {
   std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) < width) out.append(static_cast<std::size_t>(width) - digits.size(), ' ');
+  if (static_cast<int>(digits.size()) < width)
+    out.append(static_cast<std::size_t>(width) - digits.size(), ' ');
   out += digits;
 }
 
@@ -101,7 +103,8 @@ class Writer {
   void page_heading() {
     ++page_;
     page_used_ = 0;
-    std::string heading = "     BRIDGE DECK TRANSIENT RESPONSE                                   PAGE ";
+    std::string heading =
+        "     BRIDGE DECK TRANSIENT RESPONSE                                   PAGE ";
     append_int(heading, page_, 6);
     line(heading);
     line(time_line_);
@@ -110,17 +113,20 @@ class Writer {
   void acceleration_heading() {
     line("                               A C C E L E R A T I O N    V E C T O R");
     line(" ");
-    line("      POINT ID.   TYPE          T1             T2             T3             R1"
-         "             R2             R3");
+    line(
+        "      POINT ID.   TYPE          T1             T2             T3             R1"
+        "             R2             R3");
     line(" ");
   }
 
   void bar_heading() {
     line("                 S T R E S S E S   I N   B A R   E L E M E N T S          ( C B A R )");
-    line("  ELEMENT    SA1            SA2            SA3            SA4           AXIAL"
-         "          SA-MAX         SA-MIN     M.S.-T");
-    line("    ID.      SB1            SB2            SB3            SB4           STRESS"
-         "         SB-MAX         SB-MIN     M.S.-C");
+    line(
+        "  ELEMENT    SA1            SA2            SA3            SA4           AXIAL"
+        "          SA-MAX         SA-MIN     M.S.-T");
+    line(
+        "    ID.      SB1            SB2            SB3            SB4           STRESS"
+        "         SB-MAX         SB-MIN     M.S.-C");
     line(" ");
   }
 
@@ -144,7 +150,8 @@ class Writer {
       std::string row;
       append_int(row, 101 + node, 14);
       append_int(row, 0, 8);
-      for (int i = 0; i < 6; ++i) append_random_real(row, random_, -4, 1);
+      for (int i = 0; i < 6; ++i)
+        append_random_real(row, random_, -4, 1);
       line(row);
     }
     line("     ELEMENT OUTPUT AT THIS TIME");
@@ -157,12 +164,14 @@ class Writer {
       }
       std::string first;
       append_int(first, 1001 + bar, 8);
-      for (int i = 0; i < 6; ++i) append_random_real(first, random_, 1, 3);
+      for (int i = 0; i < 6; ++i)
+        append_random_real(first, random_, 1, 3);
       append_stress(first, bar, time);
       append_random_real(first, random_, -1, 1);
       line(first);
       std::string second = "        ";
-      for (int i = 0; i < 7; ++i) append_random_real(second, random_, 1, 3);
+      for (int i = 0; i < 7; ++i)
+        append_random_real(second, random_, 1, 3);
       line(second);
     }
     line("  MAXIMUM    ");

@@ -19,13 +19,20 @@ int main(int argc, char** argv) {
       return 2;
     }
     const char* value = argv[++i];
-    if (flag == "--steps") o.steps = std::atoi(value);
-    else if (flag == "--bars") o.bars = std::atoi(value);
-    else if (flag == "--nodes") o.nodes = std::atoi(value);
-    else if (flag == "--seed") o.seed = std::strtoull(value, nullptr, 10);
-    else if (flag == "--lines") o.max_lines = std::atol(value);
-    else if (flag == "--page-lines") o.page_lines = std::atoi(value);
-    else if (flag == "-o") path = value;
+    if (flag == "--steps")
+      o.steps = std::atoi(value);
+    else if (flag == "--bars")
+      o.bars = std::atoi(value);
+    else if (flag == "--nodes")
+      o.nodes = std::atoi(value);
+    else if (flag == "--seed")
+      o.seed = std::strtoull(value, nullptr, 10);
+    else if (flag == "--lines")
+      o.max_lines = std::atol(value);
+    else if (flag == "--page-lines")
+      o.page_lines = std::atoi(value);
+    else if (flag == "-o")
+      path = value;
     else {
       std::fprintf(stderr, "make_listing: unknown option %s\n", argv[i - 1]);
       return 2;

@@ -1,6 +1,6 @@
 // The 12-column number field for any double or float: always 12 bytes, the
 // sign column agrees with the value, and the text reads back within half a
-// unit of its fifth digit.
+// unit of its fifth digit; the integer path agrees with the to_chars one.
 
 #include <cmath>
 #include <cstdint>
@@ -21,6 +21,11 @@ void check(double value) {
   if (std::isinf(value)) {
     if (std::strcmp(field + 1, "1.#INFe+000") != 0) std::abort();
     return;
+  }
+  // The integer fast path, where it applies, must agree with to_chars.
+  if (corvel::Shown fast{}; value != 0.0 && corvel::shown_by_integers(std::fabs(value), fast) &&
+                            !(fast == corvel::shown_by_to_chars(std::fabs(value)))) {
+    std::abort();
   }
   if (field[2] != '.' || field[7] != 'e' || (field[8] != '+' && field[8] != '-')) std::abort();
   // Read back in long double: 1.7977e+308 is beyond the double range.

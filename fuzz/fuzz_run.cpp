@@ -1,13 +1,13 @@
 // A whole in-process run on fuzzer bytes. The input's first line holds the
 // dialog answers after the listing name; the rest is the listing.
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 #include "run/run_sequence.hpp"
 

@@ -61,3 +61,38 @@ TEST(NumberField, ExactDecimalRoundedTwiceHalfUp) {
 
 }  // namespace
 }  // namespace corvel
+
+namespace corvel {
+namespace {
+
+// The integer fast path against the to_chars path, over values spread across
+// every binade both paths meet, floats widened included.
+TEST(NumberField, IntegerPathAgreesWithToChars) {
+  std::uint64_t seed = 0x9e3779b97f4a7c15ULL;
+  auto next = [&seed] {
+    seed ^= seed << 13;
+    seed ^= seed >> 7;
+    seed ^= seed << 17;
+    return seed;
+  };
+  int fast = 0;
+  for (int i = 0; i < 400000; ++i) {
+    double value = 0;
+    if (i % 2 == 0) {
+      value = std::ldexp(static_cast<double>(next() >> 11), static_cast<int>(next() % 160) - 130);
+    } else {
+      const float f = static_cast<float>(std::ldexp(static_cast<double>(next() % (1U << 24)),
+                                                    static_cast<int>(next() % 120) - 80));
+      value = static_cast<double>(f);
+    }
+    if (value == 0.0) continue;
+    Shown by_integers{};
+    if (!shown_by_integers(value, by_integers)) continue;
+    ++fast;
+    ASSERT_EQ(by_integers, shown_by_to_chars(value)) << std::hexfloat << value;
+  }
+  EXPECT_GT(fast, 100000);  // the fast path is really exercised
+}
+
+}  // namespace
+}  // namespace corvel

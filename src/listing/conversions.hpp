@@ -3,6 +3,7 @@
 // "D" exponents, no inf/nan/hex syntax, "." only, at most 24 significant
 // digits, wrap-around integers. Locale never matters.
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -10,8 +11,17 @@ namespace corvel {
 
 inline constexpr int kSignificantDigits = 24;
 
+// Space, tab, line feed, vertical tab, form feed and carriage return, whatever
+// the locale; a table because the row split asks for every byte of a row.
+inline constexpr std::array<bool, 256> kBlankBytes = [] {
+  std::array<bool, 256> blank{};
+  for (char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+    blank[static_cast<unsigned char>(c)] = true;
+  return blank;
+}();
+
 inline constexpr bool is_blank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+  return kBlankBytes[static_cast<unsigned char>(c)];
 }
 inline constexpr bool is_digit(char c) {
   return c >= '0' && c <= '9';

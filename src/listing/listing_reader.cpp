@@ -7,9 +7,21 @@
 
 namespace corvel {
 
+namespace {
+
+// Length of a line's text: up to its first NUL, when its block has one.
+std::size_t text_length(const char* bytes, std::size_t n, bool may_hold_nul) {
+  if (!may_hold_nul) return n;
+  const void* nul = std::memchr(bytes, '\0', n);
+  return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) : n;
+}
+
+}  // namespace
+
 bool read_line(ExtractionState& state, Line& into) {
   ListingStream& s = state.input_stream;
   std::size_t n = 0;
+  bool may_hold_nul = false;
   while (n < kLineChars && has_byte(s)) {
     const char* from = s.buffer + s.pos;
     const std::size_t room = std::min(kLineChars - n, s.end - s.pos);
@@ -17,16 +29,40 @@ bool read_line(ExtractionState& state, Line& into) {
     const std::size_t take =
         lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1 : room;
     std::memcpy(into.text + n, from, take);
+    may_hold_nul |= s.block_has_nul;
     n += take;
     s.pos += take;
     if (lf) break;
   }
   if (n == 0) return false;
   into.text[n] = '\0';
-  const void* nul = std::memchr(into.text, '\0', n);
-  into.size = static_cast<std::uint8_t>(nul ? static_cast<const char*>(nul) - into.text
-                                            : static_cast<std::ptrdiff_t>(n));
+  into.size = static_cast<std::uint8_t>(text_length(into.text, n, may_hold_nul));
   return true;
+}
+
+bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text) {
+  ListingStream& s = state.input_stream;
+  if (s.pos < s.end) {
+    const char* from = s.buffer + s.pos;
+    const std::size_t left = s.end - s.pos;
+    const std::size_t room = std::min(kLineChars, left);
+    const void* lf = std::memchr(from, '\n', room);
+    if (lf || left >= kLineChars) {  // the whole read lies in the buffer
+      const std::size_t take =
+          lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1 : room;
+      s.pos += take;
+      text = {from, text_length(from, take, s.block_has_nul)};
+      return true;
+    }
+  }
+  if (!read_line(state, spill)) return false;
+  text = text_of(spill);
+  return true;
+}
+
+bool next_read_in_buffer(const ListingStream& s) {
+  return s.end - s.pos >= kLineChars ||
+         (s.pos < s.end && std::memchr(s.buffer + s.pos, '\n', s.end - s.pos) != nullptr);
 }
 
 namespace {
@@ -45,22 +81,22 @@ bool advance_window(ExtractionState& state) {
   return read_line(state, line(state, 3));
 }
 
-void split_row(ExtractionState& state, const Line& l, int slot_count) {
-  const char* p = l.text;
-  const char* const end = l.text + l.size;
-  for (int slot = 1; slot <= slot_count; ++slot) {
-    while (p < end && is_blank(*p))
-      ++p;
-    if (p == end) return;
-    const char* start = p;
-    while (p < end && !is_blank(*p))
-      ++p;
-    Token& token = state.token_slots[slot];
-    const std::size_t size = std::min(static_cast<std::size_t>(p - start), kTokenChars);
-    std::memcpy(token.text, start, size);
+void split_row(ExtractionState& state, std::string_view text, const LineMasks& masks,
+               int slot_count) {
+  std::size_t starts[kTokenSlots];
+  std::size_t ends[kTokenSlots];
+  const int tokens = token_bounds(masks, slot_count, starts, ends);
+  for (int i = 0; i < tokens; ++i) {
+    Token& token = state.token_slots[i + 1];
+    const std::size_t size = std::min(ends[i] - starts[i], kTokenChars);
+    std::memcpy(token.text, text.data() + starts[i], kTokenSize);  // within the copy slack
     token.text[size] = '\0';
     token.size = static_cast<std::uint8_t>(size);
   }
+}
+
+void split_row(ExtractionState& state, std::string_view text, int slot_count) {
+  split_row(state, text, line_masks(text), slot_count);
 }
 
 namespace {

@@ -4,8 +4,11 @@
 // the numeric row test.
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
+#include "listing/fragments.hpp"
+#include "listing/line_masks.hpp"
 #include "run/extraction_state.hpp"
 
 namespace corvel {
@@ -17,8 +20,23 @@ inline std::string_view text_of(const Token& t) {
   return {t.text, t.size};
 }
 
+// A fragment anywhere in a line's text. Most lines lack the fragment's first
+// byte altogether, which one memchr tells.
+inline bool contains(std::string_view text, std::string_view fragment) {
+  if (fragment.size() > text.size()) return false;
+  const char* p = text.data();
+  const char* const last = p + (text.size() - fragment.size());
+  while (p <= last) {
+    p = static_cast<const char*>(
+        std::memchr(p, fragment[0], static_cast<std::size_t>(last - p) + 1));
+    if (p == nullptr) return false;
+    if (std::memcmp(p + 1, fragment.data() + 1, fragment.size() - 1) == 0) return true;
+    ++p;
+  }
+  return false;
+}
 inline bool contains(const Line& l, std::string_view fragment) {
-  return text_of(l).find(fragment) != std::string_view::npos;
+  return contains(text_of(l), fragment);
 }
 
 // The next bytes of the listing up to and including the next line feed, or
@@ -26,18 +44,47 @@ inline bool contains(const Line& l, std::string_view fragment) {
 // untouched.
 bool read_line(ExtractionState& state, Line& into);
 
+// The same read without the copy: `text` views the read buffer when the
+// whole read lies in it, else it is read into `spill` and views that. A view
+// into the buffer lasts until the next read that refills it.
+bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text);
+
+// True when the next read can be served from the buffer without refilling
+// it, so that a view taken before stays valid.
+bool next_read_in_buffer(const ListingStream& s);
+
 // L1 into L0, L2 into L1, L3 into L2, then a read into L3. At end of file the
 // shift has happened and L3 keeps its text.
 bool advance_window(ExtractionState& state);
 
+// `text` must lie in a Line or in the read buffer: each token is copied with
+// one fixed-size copy that may read into their slack.
 // Cuts the line's text into blank-separated tokens and puts the first
 // slot_count of them into slots 1, 2, ...; slots past the last token keep
 // what they held. A token is cut to 19 bytes and the rest of it skipped.
-void split_row(ExtractionState& state, const Line& l, int slot_count);
+void split_row(ExtractionState& state, std::string_view text, int slot_count);
+// The same with the line's masks already made.
+void split_row(ExtractionState& state, std::string_view text, const LineMasks& masks,
+               int slot_count);
+inline void split_row(ExtractionState& state, const Line& l, int slot_count) {
+  split_row(state, text_of(l), slot_count);
+}
 
+// Contains "E-" or "E+": one pass over the line's capital Es for both.
+inline bool is_numeric_row(std::string_view text) {
+  static_assert(kExponentMinus[0] == kExponentPlus[0]);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    p = static_cast<const char*>(
+        std::memchr(p, kExponentMinus[0], static_cast<std::size_t>(end - p)));
+    if (p == nullptr || ++p == end) return false;
+    if (*p == kExponentMinus[1] || *p == kExponentPlus[1]) return true;
+  }
+  return false;
+}
 inline bool is_numeric_row(const Line& l) {
-  const std::string_view text = text_of(l);
-  return text.find("E-") != std::string_view::npos || text.find("E+") != std::string_view::npos;
+  return is_numeric_row(text_of(l));
 }
 
 enum class FieldKind : std::uint8_t { kInteger, kReal };

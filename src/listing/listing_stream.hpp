@@ -11,10 +11,11 @@ namespace corvel {
 
 struct ListingStream {
   int fd = -1;
-  std::size_t pos = 0;  // next unread byte in buffer
-  std::size_t end = 0;  // bytes of buffer that hold data
-  bool at_eof = false;  // sticky like a stdio end-of-file flag, cleared by rewind
-  char buffer[kReadBufferSize];
+  std::size_t pos = 0;         // next unread byte in buffer
+  std::size_t end = 0;         // bytes of buffer that hold data
+  bool at_eof = false;         // sticky like a stdio end-of-file flag, cleared by rewind
+  bool block_has_nul = false;  // lets line reads skip the NUL search on clean blocks
+  char buffer[kReadBufferSize + kCopySlack];
 };
 
 // Opens a regular file for reading relative to directory_fd. Anything else

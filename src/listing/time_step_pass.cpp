@@ -18,9 +18,10 @@ void keep_if_increasing(ExtractionState& state, double time) {
 }  // namespace
 
 void read_time_steps(ExtractionState& state) {
-  Line& l = line(state, 0);
+  // Nothing after this pass looks at its lines, so they are tested in place.
+  std::string_view l;
   for (state.scan_counter = 0; state.scan_counter < kTimeStepReads; ++state.scan_counter) {
-    if (!read_line(state, l)) break;
+    if (!read_line_view(state, line(state, 0), l)) break;
     if (contains(l, kTimeStepMark)) {
       split_row(state, l, kRowSplit);
       keep_if_increasing(state, to_real(text_of(state.token_slots[7])));

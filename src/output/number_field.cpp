@@ -1,7 +1,10 @@
 #include "output/number_field.hpp"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace corvel {
@@ -9,29 +12,130 @@ namespace corvel {
 namespace {
 
 constexpr int kShownDigits = 5;
-constexpr int kExactPrecision = 16;  // digits after the point: 17 significant
 
-// Digits 1 to 17 of the exact decimal value, rounded on the 18th, and the
-// decimal exponent of the first. to_chars rounds the 18th to nearest; it can
-// differ from half-up only on an exact tie with an even 17th digit, which
-// never carries and so never changes the five digits kept.
-struct Digits17 {
-  char digits[17];
-  int exponent;
-};
+}  // namespace
 
-Digits17 exact_digits(double magnitude) {
+// Exact for every double: to_chars gives 17 significant digits rounded to
+// nearest on the 18th. That differs from half-up only on an exact tie with an
+// even 17th digit, which never carries and so never changes the five digits
+// kept.
+Shown shown_by_to_chars(double magnitude) {
+  constexpr int kPrecision = 16;  // digits after the point: 17 significant
   char text[32];
-  const char* end = std::to_chars(text, text + sizeof text, magnitude,
-                                  std::chars_format::scientific, kExactPrecision)
-                        .ptr;
-  Digits17 d{};
-  d.digits[0] = text[0];
-  std::memcpy(d.digits + 1, text + 2, 16);  // skip the point
-  const char* exponent = text + 19;         // after "d.dddddddddddddddde"
-  std::from_chars(exponent + (*exponent == '+' ? 1 : 0), end, d.exponent);
-  return d;
+  const char* end =
+      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, kPrecision)
+          .ptr;
+  // text is "d.dddddddddddddddde[+-]xx[x]"
+  int kept = text[0] - '0';
+  for (int i = 2; i < 2 + kShownDigits - 1; ++i)
+    kept = kept * 10 + (text[i] - '0');
+  const char* exponent_text = text + 19;
+  int exponent = 0;
+  std::from_chars(exponent_text + (*exponent_text == '+' ? 1 : 0), end, exponent);
+  if (text[2 + kShownDigits - 1] >= '5' && ++kept == 100000) {
+    kept = 10000;
+    ++exponent;
+  }
+  return {kept, exponent};
 }
+
+namespace {
+
+// --- Fast path in integers: X = floor(v * 10^k) with exactly 18 digits, then
+// half up on the 18th and on the 6th, as the rule says. It applies where a
+// 128-bit product holds v's mantissa times 10^k, about 1e-5 to 1e18 for
+// doubles and 1e-14 to 1e18 for widened floats: where stresses and times lie.
+__extension__ typedef unsigned __int128 Wide;  // a GCC and Clang extension
+
+constexpr int kMaxPower = 38;  // 10^38 < 2^128
+constexpr std::array<Wide, kMaxPower + 1> kPowers = [] {
+  std::array<Wide, kMaxPower + 1> p{};
+  p[0] = 1;
+  for (int i = 1; i <= kMaxPower; ++i)
+    p[static_cast<std::size_t>(i)] = p[static_cast<std::size_t>(i) - 1] * 10;
+  return p;
+}();
+
+constexpr std::uint64_t k10To17 = 100000000000000000ULL;
+constexpr std::uint64_t k10To18 = 10 * k10To17;
+constexpr std::uint64_t k10To12 = 1000000000000ULL;
+
+int bit_width(std::uint64_t w) {
+  return static_cast<int>(std::bit_width(w));
+}
+int bit_width(Wide w) {
+  const auto high = static_cast<std::uint64_t>(w >> 64);
+  return high ? 64 + bit_width(high) : bit_width(static_cast<std::uint64_t>(w));
+}
+
+enum class Scaled { kFits, kTooBig, kUnsupported };
+
+// floor(mantissa * 2^binary_exponent * 10^k) into x, when it can be had exactly.
+Scaled floor_scaled(std::uint64_t mantissa, int binary_exponent, int k, std::uint64_t& x) {
+  if (k < 0 || k > kMaxPower) return Scaled::kUnsupported;
+  const int bits = bit_width(mantissa) + bit_width(kPowers[static_cast<std::size_t>(k)]);
+  if (bits > 127 || (binary_exponent > 0 && bits + binary_exponent > 127)) {
+    return Scaled::kUnsupported;
+  }
+  Wide product = static_cast<Wide>(mantissa) * kPowers[static_cast<std::size_t>(k)];
+  if (binary_exponent >= 0) {
+    product <<= static_cast<unsigned>(binary_exponent);
+  } else {
+    product = -binary_exponent >= 128 ? 0 : product >> static_cast<unsigned>(-binary_exponent);
+  }
+  if (product >= k10To18) return Scaled::kTooBig;
+  x = static_cast<std::uint64_t>(product);
+  return Scaled::kFits;
+}
+
+}  // namespace
+
+bool shown_by_integers(double magnitude, Shown& shown) {
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  constexpr std::uint64_t kFraction = (std::uint64_t{1} << 52) - 1;
+  const int biased = static_cast<int>(bits >> 52);
+  std::uint64_t mantissa = bits & kFraction;
+  int binary_exponent = -1074;  // subnormal
+  if (biased != 0) {
+    mantissa |= kFraction + 1;
+    binary_exponent = biased - 1075;
+  }
+  const int zeros = std::countr_zero(mantissa);  // fewer bits reach further
+  mantissa >>= static_cast<unsigned>(zeros);
+  binary_exponent += zeros;
+
+  // floor(log10 v) is this estimate or one off it.
+  const int top_bit = binary_exponent + bit_width(mantissa) - 1;
+  int exponent = static_cast<int>(std::floor(top_bit * 0.30102999566398120));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::uint64_t x = 0;
+    switch (floor_scaled(mantissa, binary_exponent, 17 - exponent, x)) {
+      case Scaled::kUnsupported:
+        return false;
+      case Scaled::kTooBig:
+        ++exponent;
+        continue;
+      case Scaled::kFits:
+        break;
+    }
+    if (x < k10To17) {
+      --exponent;
+      continue;
+    }
+    const std::uint64_t digits17 = (x + 5) / 10;
+    std::uint64_t kept = (digits17 + k10To12 / 2) / k10To12;
+    int shown_exponent = exponent;
+    if (kept >= 100000) {  // the carry adds a digit
+      kept /= 10;
+      ++shown_exponent;
+    }
+    shown = {static_cast<int>(kept), shown_exponent};
+    return true;
+  }
+  return false;
+}
+
+namespace {
 
 void write_exponent(char* at, int exponent) {
   at[0] = exponent < 0 ? '-' : '+';
@@ -53,22 +157,17 @@ void format_number_field(double value, char* field) {
     std::memcpy(field, " 0.0000e+000", kNumberFieldWidth);
     return;
   }
-  const Digits17 d = exact_digits(std::fabs(value));
-  int kept = 0;
-  for (int i = 0; i < kShownDigits; ++i)
-    kept = kept * 10 + (d.digits[i] - '0');
-  int exponent = d.exponent;
-  if (d.digits[kShownDigits] >= '5' && ++kept == 100000) {
-    kept = 10000;
-    ++exponent;
-  }
+  const double magnitude = std::fabs(value);
+  Shown shown{};
+  if (!shown_by_integers(magnitude, shown)) shown = shown_by_to_chars(magnitude);
   field[0] = negative ? '-' : ' ';
-  field[1] = static_cast<char>('0' + kept / 10000);
+  field[1] = static_cast<char>('0' + shown.digits / 10000);
   field[2] = '.';
-  for (int i = 6, rest = kept; i >= 3; --i, rest /= 10)
+  for (int i = 6, rest = shown.digits; i >= 3; --i, rest /= 10) {
     field[i] = static_cast<char>('0' + rest % 10);
+  }
   field[7] = 'e';
-  write_exponent(field + 8, exponent);
+  write_exponent(field + 8, shown.exponent);
 }
 
 }  // namespace corvel

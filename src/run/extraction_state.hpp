@@ -15,13 +15,22 @@ namespace corvel {
 // A line as read: at most 199 bytes and a terminator. size is the length of
 // its text, which ends at the first NUL byte even when the read ran on.
 struct Line {
-  char text[kLineSize];
+  char text[kLineSize + kCopySlack];
   std::uint8_t size;
 };
 
 struct Token {
   char text[kTokenSize];
   std::uint8_t size;
+};
+
+// Positions of the element list by id, so that a row pair's id finds every
+// position holding it with one probe instead of a walk over the list.
+inline constexpr int kIndexSlots = 256;  // a power of two, over twice kMaxElements
+struct ElementIndex {
+  std::int32_t id[kIndexSlots];
+  std::uint64_t positions[kIndexSlots][2];  // bit e set: position e holds the id
+  bool used[kIndexSlots];
 };
 
 // The time history file being written, with its one write buffer.
@@ -47,6 +56,8 @@ struct ExtractionState {
   std::int32_t time_count;
   std::int32_t element_list[kMaxElements];
   std::int32_t element_count;
+
+  ElementIndex element_index;  // built by the sample pass from the element list
 
   Line line_window[kWindowLines];
   Token token_slots[kTokenSlots + 1];  // index 0 unused so slot n is token_slots[n]

@@ -32,7 +32,10 @@ inline constexpr std::int32_t kLocateReads = 2000000;     // locate step of the 
 
 inline constexpr double kTimeFloor = -999.0;
 
-inline constexpr std::size_t kReadBufferSize = std::size_t{1} << 20;
+inline constexpr std::size_t kReadBufferSize = std::size_t{1} << 17;  // fits L2, as the kernel copy needs
+// Bytes readable past the end of any line's storage, so that a token is
+// copied into its slot with one fixed-size copy.
+inline constexpr std::size_t kCopySlack = kTokenSize;
 inline constexpr std::size_t kWriteBufferSize = std::size_t{1} << 16;
 inline constexpr std::size_t kNumberFieldWidth = 12;
 
