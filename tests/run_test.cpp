@@ -71,3 +71,32 @@ TEST(WholeRun, SecondRunInTheSameProcessMatchesTheFirst) {
 
 }  // namespace
 }  // namespace corvel::test
+
+namespace corvel::test {
+namespace {
+
+// Thousands of steps with filler lines of varying length between them, so
+// that time lines and table headers fall at every offset of the read buffer
+// and across its refills: no step may be lost or collected twice.
+TEST(WholeRun, StepsAtEveryOffsetOfTheReadBuffer) {
+  std::string listing = acceleration_table({1}) + bar_stress_table({{"11", "0.0E+00"}});
+  constexpr int kSteps = 3000;
+  for (int step = 1; step <= kSteps; ++step) {
+    listing += std::string(static_cast<std::size_t>(step % 97), 'x') + "\n";
+    listing += time_step_line(std::to_string(step) + ".0") +
+               std::string(static_cast<std::size_t>(step % 13), ' ') + "\n";
+    listing += bar_stress_table({{"11", std::to_string(step) + ".0E+00"}});
+  }
+  ASSERT_GT(listing.size(), 3 * kReadBufferSize);
+  const RunResult r = run_listing(listing);
+  const ExtractionState& s = process_state();
+  ASSERT_EQ(s.time_count, kSteps);
+  for (int k = 0; k < kSteps; ++k) {
+    ASSERT_EQ(s.time_table[k + 1], k + 1.0) << k;
+    ASSERT_EQ(s.stress_table[0][k], static_cast<float>(k + 1)) << k;  // table k + 2 is step k + 1
+  }
+  EXPECT_EQ(r.files.at("11_stressTH.dat").size(), 29U * kSteps);
+}
+
+}  // namespace
+}  // namespace corvel::test

@@ -53,6 +53,27 @@ bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text)
 // it, so that a view taken before stays valid.
 bool next_read_in_buffer(const ListingStream& s);
 
+// Tells, for lines viewed in the read buffer, whether a line can hold a
+// fragment at all: one memchr over the buffer finds the next byte `rare` (a
+// byte of the fragment that few lines hold), and every line before it is
+// cleared without a search. Lines read into a spill copy always pass.
+struct FragmentFilter {
+  char rare;
+  std::uint64_t fill = ~std::uint64_t{0};
+  std::size_t next = 0;  // offset of the next `rare` byte in the buffer, or its end
+
+  bool may_hold(const ListingStream& s, std::string_view l) {
+    if (l.data() < s.buffer || l.data() >= s.buffer + s.end) return true;
+    const auto from = static_cast<std::size_t>(l.data() - s.buffer);
+    if (fill != s.fills || next < from) {
+      fill = s.fills;
+      const void* hit = std::memchr(l.data(), rare, s.end - from);
+      next = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - s.buffer) : s.end;
+    }
+    return next < from + l.size();
+  }
+};
+
 // L1 into L0, L2 into L1, L3 into L2, then a read into L3. At end of file the
 // shift has happened and L3 keeps its text.
 bool advance_window(ExtractionState& state);

@@ -40,6 +40,7 @@ bool refill(ListingStream& stream) {
     if (got > 0) {
       stream.pos = 0;
       stream.end = static_cast<std::size_t>(got);
+      ++stream.fills;
       stream.block_has_nul = std::memchr(stream.buffer, '\0', stream.end) != nullptr;
       return true;
     }

@@ -4,6 +4,7 @@
 // library call per character or per line.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "run/limits.hpp"
 
@@ -15,6 +16,7 @@ struct ListingStream {
   std::size_t end = 0;         // bytes of buffer that hold data
   bool at_eof = false;         // sticky like a stdio end-of-file flag, cleared by rewind
   bool block_has_nul = false;  // lets line reads skip the NUL search on clean blocks
+  std::uint64_t fills = 0;     // counts refills, so views and scans know the block changed
   char buffer[kReadBufferSize + kCopySlack];
 };
 

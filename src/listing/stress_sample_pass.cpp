@@ -102,9 +102,12 @@ void collect_from_later_tables(ExtractionState& state) {
   build_element_index(state);
   std::int64_t column = 0;
   std::string_view l;
+  FragmentFilter filter{kBarStressHeader[kBarStressHeaderRare]};
   for (state.scan_counter = 0; state.scan_counter < kCollectReads; ++state.scan_counter) {
     if (!read_line_view(state, line(state, 0), l)) return;
-    if (contains(l, kBarStressHeader)) collect_table(state, column);
+    if (filter.may_hold(state.input_stream, l) && contains(l, kBarStressHeader)) {
+      collect_table(state, column);
+    }
   }
 }
 

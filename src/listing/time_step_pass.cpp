@@ -20,9 +20,10 @@ void keep_if_increasing(ExtractionState& state, double time) {
 void read_time_steps(ExtractionState& state) {
   // Nothing after this pass looks at its lines, so they are tested in place.
   std::string_view l;
+  FragmentFilter filter{kTimeStepMark.back()};  // "=" is rare in a listing
   for (state.scan_counter = 0; state.scan_counter < kTimeStepReads; ++state.scan_counter) {
     if (!read_line_view(state, line(state, 0), l)) break;
-    if (contains(l, kTimeStepMark)) {
+    if (filter.may_hold(state.input_stream, l) && contains(l, kTimeStepMark)) {
       split_row(state, l, kRowSplit);
       keep_if_increasing(state, to_real(text_of(state.token_slots[7])));
     }

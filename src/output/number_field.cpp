@@ -47,12 +47,30 @@ namespace {
 // doubles and 1e-14 to 1e18 for widened floats: where stresses and times lie.
 __extension__ typedef unsigned __int128 Wide;  // a GCC and Clang extension
 
-constexpr int kMaxPower = 38;  // 10^38 < 2^128
-constexpr std::array<Wide, kMaxPower + 1> kPowers = [] {
-  std::array<Wide, kMaxPower + 1> p{};
-  p[0] = 1;
-  for (int i = 1; i <= kMaxPower; ++i)
-    p[static_cast<std::size_t>(i)] = p[static_cast<std::size_t>(i) - 1] * 10;
+constexpr int kMaxPower = 38;        // 10^38 < 2^128
+constexpr int kMaxNarrowPower = 19;  // 10^19 < 2^64: one 64 x 64 bit multiply
+
+int bit_width(std::uint64_t w) {
+  return static_cast<int>(std::bit_width(w));
+}
+
+constexpr int wide_bit_width(Wide w) {
+  int bits = 0;
+  for (; w != 0; w >>= 1)
+    ++bits;
+  return bits;
+}
+
+struct Power {
+  Wide value;
+  int bits;
+};
+
+constexpr std::array<Power, kMaxPower + 1> kPowers = [] {
+  std::array<Power, kMaxPower + 1> p{};
+  Wide value = 1;
+  for (std::size_t i = 0; i <= kMaxPower; ++i, value *= 10)
+    p[i] = {value, wide_bit_width(value)};
   return p;
 }();
 
@@ -60,24 +78,19 @@ constexpr std::uint64_t k10To17 = 100000000000000000ULL;
 constexpr std::uint64_t k10To18 = 10 * k10To17;
 constexpr std::uint64_t k10To12 = 1000000000000ULL;
 
-int bit_width(std::uint64_t w) {
-  return static_cast<int>(std::bit_width(w));
-}
-int bit_width(Wide w) {
-  const auto high = static_cast<std::uint64_t>(w >> 64);
-  return high ? 64 + bit_width(high) : bit_width(static_cast<std::uint64_t>(w));
-}
-
 enum class Scaled { kFits, kTooBig, kUnsupported };
 
 // floor(mantissa * 2^binary_exponent * 10^k) into x, when it can be had exactly.
 Scaled floor_scaled(std::uint64_t mantissa, int binary_exponent, int k, std::uint64_t& x) {
   if (k < 0 || k > kMaxPower) return Scaled::kUnsupported;
-  const int bits = bit_width(mantissa) + bit_width(kPowers[static_cast<std::size_t>(k)]);
+  const Power& power = kPowers[static_cast<std::size_t>(k)];
+  const int bits = bit_width(mantissa) + power.bits;
   if (bits > 127 || (binary_exponent > 0 && bits + binary_exponent > 127)) {
     return Scaled::kUnsupported;
   }
-  Wide product = static_cast<Wide>(mantissa) * kPowers[static_cast<std::size_t>(k)];
+  Wide product = k <= kMaxNarrowPower
+                     ? static_cast<Wide>(mantissa) * static_cast<std::uint64_t>(power.value)
+                     : static_cast<Wide>(mantissa) * power.value;
   if (binary_exponent >= 0) {
     product <<= static_cast<unsigned>(binary_exponent);
   } else {
