@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -88,9 +89,8 @@ RunResult run_listing(std::string_view listing, std::string_view answers,
 }
 
 void open_fixture(ExtractionState& state, std::string_view bytes) {
-  static ScratchDir* dir = nullptr;
-  delete dir;
-  dir = new ScratchDir;
+  static std::unique_ptr<ScratchDir> dir;
+  dir = std::make_unique<ScratchDir>();
   dir->write_file("fixture", bytes);
   reset_extraction_state(state);
   if (!open_listing(state.input_stream, dir->fd(), "fixture")) {

@@ -78,11 +78,11 @@ struct FragmentFilter {
 // shift has happened and L3 keeps its text.
 bool advance_window(ExtractionState& state);
 
-// `text` must lie in a Line or in the read buffer: each token is copied with
-// one fixed-size copy that may read into their slack.
 // Cuts the line's text into blank-separated tokens and puts the first
 // slot_count of them into slots 1, 2, ...; slots past the last token keep
 // what they held. A token is cut to 19 bytes and the rest of it skipped.
+// `text` must lie in a Line or in the read buffer: each token is copied with
+// one fixed-size copy that may read into their slack.
 void split_row(ExtractionState& state, std::string_view text, int slot_count);
 // The same with the line's masks already made.
 void split_row(ExtractionState& state, std::string_view text, const LineMasks& masks,
