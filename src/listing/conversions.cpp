@@ -7,28 +7,6 @@
 
 namespace corvel {
 
-void DecimalDigits::add_integer_digit(char c) {
-  any_digit = true;
-  if (count == 0 && c == '0') return;  // leading zeros are not significant
-  if (count < kSignificantDigits) {
-    digits[count++] = c;
-  } else {
-    ++exponent;
-  }
-}
-
-void DecimalDigits::add_fraction_digit(char c) {
-  any_digit = true;
-  if (count == 0 && c == '0') {
-    --exponent;
-    return;
-  }
-  if (count < kSignificantDigits) {
-    digits[count++] = c;
-    --exponent;
-  }
-}
-
 namespace {
 
 // Leading-digit decimal exponents beyond these are infinite or zero for every
@@ -52,10 +30,7 @@ constexpr double kPowersOfTen[kExactPowers + 1] = {1e0,  1e1,  1e2,  1e3,  1e4, 
 
 bool exact_fast_path(const DecimalDigits& mantissa, std::int64_t scale, double& magnitude) {
   if (mantissa.count > kExactDigits || scale > kExactPowers || scale < -kExactPowers) return false;
-  std::int64_t digits = 0;
-  for (int i = 0; i < mantissa.count; ++i)
-    digits = digits * 10 + (mantissa.digits[i] - '0');
-  const double value = static_cast<double>(digits);
+  const auto value = static_cast<double>(mantissa.leading);
   magnitude = scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
   return true;
 }

@@ -33,10 +33,36 @@ struct DecimalDigits {
   char digits[kSignificantDigits];
   int count = 0;
   std::int64_t exponent = 0;  // value = digits * 10^exponent
+  std::uint64_t leading = 0;  // the kept digits as an integer while they are few
   bool any_digit = false;
 
-  void add_integer_digit(char c);
-  void add_fraction_digit(char c);
+  void add_integer_digit(char c) {
+    any_digit = true;
+    if (count == 0 && c == '0') return;  // leading zeros are not significant
+    if (count < kSignificantDigits) {
+      keep(c);
+    } else {
+      ++exponent;
+    }
+  }
+  void add_fraction_digit(char c) {
+    any_digit = true;
+    if (count == 0 && c == '0') {
+      --exponent;
+      return;
+    }
+    if (count < kSignificantDigits) {
+      keep(c);
+      --exponent;
+    }
+  }
+
+ private:
+  void keep(char c) {
+    digits[count++] = c;
+    leading =
+        leading * 10 + static_cast<std::uint64_t>(c - '0');  // wraps past 19 digits, unused then
+  }
 };
 
 // Exponent digits saturate here; far beyond any double's range either way.
