@@ -1,6 +1,7 @@
 #include "listing/conversions.hpp"
 #include "listing/fragments.hpp"
 #include "listing/listing_reader.hpp"
+#include "listing/model_table.hpp"
 #include "listing/passes.hpp"
 #include "run/console.hpp"
 
@@ -33,19 +34,11 @@ std::int32_t list_row_pairs(ExtractionState& state) {
 
 void scan_element_list(ExtractionState& state) {
   say(state.console_out, "\n\n elements \n");
-  for (state.scan_counter = 0; state.scan_counter < kModelScanReads; ++state.scan_counter) {
-    if (!advance_window(state)) return;
-    if (contains(line(state, 3), kBarStressHeader)) {
-      say(state.console_out, "\n %s \n", text_of(line(state, 3)));
-      split_row(state, line(state, 1), kHeadingSplit);
-      for (int heading = 0; heading < 3; ++heading)
-        read_line(state, line(state, 0));
-      const std::int32_t appended = list_row_pairs(state);
-      say(state.console_out, "\n\n %d elements detected \n\n", appended);
-      rewind_listing(state.input_stream);
-      return;
-    }
-  }
+  // Without a table the stream stays where the search stopped.
+  if (!find_model_table(state, kBarStressHeader)) return;
+  const std::int32_t appended = list_row_pairs(state);
+  say(state.console_out, "\n\n %d elements detected \n\n", appended);
+  rewind_listing(state.input_stream);
 }
 
 }  // namespace corvel

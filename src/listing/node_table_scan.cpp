@@ -1,5 +1,6 @@
 #include "listing/fragments.hpp"
 #include "listing/listing_reader.hpp"
+#include "listing/model_table.hpp"
 #include "listing/passes.hpp"
 #include "run/console.hpp"
 
@@ -28,17 +29,9 @@ void echo_node_rows(ExtractionState& state) {
 
 void scan_node_table(ExtractionState& state) {
   say(state.console_out, "\n\n nodes \n");
-  for (state.scan_counter = 0; state.scan_counter < kModelScanReads; ++state.scan_counter) {
-    if (!advance_window(state)) return;
-    if (contains(line(state, 3), kAccelerationHeader)) {
-      say(state.console_out, "\n %s \n", text_of(line(state, 3)));
-      split_row(state, line(state, 1), kHeadingSplit);
-      for (int heading = 0; heading < 3; ++heading)
-        read_line(state, line(state, 0));
-      echo_node_rows(state);
-      return;
-    }
-  }
+  // The stream is left where the row loop stopped: the element list scan
+  // starts there.
+  if (find_model_table(state, kAccelerationHeader)) echo_node_rows(state);
 }
 
 }  // namespace corvel
