@@ -88,25 +88,29 @@ inline bool holds_rare(const LineMasks& m) {
 }
 
 // The first `count` tokens of the text, as [start, end) positions; returns
-// how many there are. A token starts at a non-blank after a blank (or at 0)
-// and ends at the next blank, at the latest at the text's end.
+// how many there are. The edges between blank and non-blank bytes alternate:
+// a token's start, its end, the next start, and so on; the end of the text
+// counts as blank, so every token has its end.
 inline int token_bounds(const LineMasks& m, int count, std::size_t* starts, std::size_t* ends) {
-  int found_starts = 0;
-  int found_ends = 0;
+  int found = 0;
+  bool at_start = true;
   std::uint64_t carry = 1;  // before position 0 counts as blank
-  for (std::size_t w = 0; w < LineMasks::kWords && found_ends < count; ++w) {
+  for (std::size_t w = 0; w < LineMasks::kWords; ++w) {
     const std::uint64_t blank = m.blank[w];
-    const std::uint64_t before = (blank << 1) | carry;
+    std::uint64_t edges = blank ^ ((blank << 1) | carry);
     carry = blank >> 63;
-    for (std::uint64_t bits = ~blank & before; bits != 0 && found_starts < count;
-         bits &= bits - 1) {
-      starts[found_starts++] = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-    }
-    for (std::uint64_t bits = blank & ~before; bits != 0 && found_ends < count; bits &= bits - 1) {
-      ends[found_ends++] = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+    for (; edges != 0; edges &= edges - 1) {
+      const std::size_t at = w * 64 + static_cast<std::size_t>(std::countr_zero(edges));
+      if (at_start) {
+        starts[found] = at;
+      } else {
+        ends[found] = at;
+        if (++found == count) return found;
+      }
+      at_start = !at_start;
     }
   }
-  return found_ends;
+  return found;
 }
 
 }  // namespace corvel
