@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs each fuzz target for the given number of seconds, from the seed corpus
+# Runs each fuzz target for the given number of seconds, from the starting corpus
 # in fuzz/corpus/<name>/ and a working corpus in the build tree. Crashes are
 # left in fuzz/findings/ and fail the script.
 #   fuzz/run.sh SECONDS [run|real|number_field ...]
