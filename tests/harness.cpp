@@ -69,7 +69,12 @@ RunResult run_listing(std::string_view listing, std::string_view answers,
   ScratchDir dir;
   dir.write_file(kListingName, listing);
   if (prepare) prepare(dir);
+  RunResult result = run_in(dir.fd(), answers);
+  result.files = dir.files(kListingName);
+  return result;
+}
 
+RunResult run_in(int directory_fd, std::string_view answers) {
   std::string input(answers);
   // fmemopen refuses a buffer of size 0.
   std::FILE* in =
@@ -79,12 +84,11 @@ RunResult run_listing(std::string_view listing, std::string_view answers,
   std::FILE* out = ::open_memstream(&captured, &captured_size);
 
   RunResult result;
-  result.status = run_extraction(process_state(), RunIo{in, out, dir.fd()});
+  result.status = run_extraction(process_state(), RunIo{in, out, directory_fd});
   std::fclose(in);
   std::fclose(out);
   result.console.assign(captured, captured_size);
   std::free(captured);
-  result.files = dir.files(kListingName);
   return result;
 }
 

@@ -46,6 +46,10 @@ inline constexpr const char* kListingName = "listing.lis";
 RunResult run_listing(std::string_view listing, std::string_view answers = "listing.lis 1 0\n",
                       const std::function<void(ScratchDir&)>& prepare = {});
 
+// Runs with `answers` on standard input in the directory `directory_fd`;
+// returns the console and status (files are the caller's to collect).
+RunResult run_in(int directory_fd, std::string_view answers);
+
 // Opens `bytes` as the state's input stream, for tests of the reader alone.
 // The file lives until the next call.
 void open_fixture(ExtractionState& state, std::string_view bytes);

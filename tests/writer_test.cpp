@@ -7,7 +7,6 @@
 
 #include "harness.hpp"
 #include "listing_builder.hpp"
-#include "run/run_sequence.hpp"
 
 namespace corvel::test {
 namespace {
@@ -75,20 +74,10 @@ TEST(TimeHistoryFiles, ADirectoryThatForbidsWriting) {
   ASSERT_GE(gone, 0);
   ASSERT_EQ(::unlinkat(dir.fd(), "gone", AT_REMOVEDIR), 0);
 
-  std::string answers = dir.path() + "/" + kListingName + " 1 0\n";
-  std::FILE* in = ::fmemopen(answers.data(), answers.size(), "r");
-  char* captured = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = ::open_memstream(&captured, &size);
-  const int status = run_extraction(process_state(), RunIo{in, out, gone});
-  std::fclose(in);
-  std::fclose(out);
-  const std::string console(captured, size);
-  std::free(captured);
+  const RunResult r = run_in(gone, dir.path() + "/" + kListingName + " 1 0\n");
   ::close(gone);
-
-  EXPECT_EQ(status, 1);
-  EXPECT_EQ(tail_after_counter(console),
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(tail_after_counter(r.console),
             " Failed to open file: 11_stressTH.dat \n Failed to open file: 12_stressTH.dat \n"
             " Failed to open file: 13_stressTH.dat \n Failed to open file: 14_stressTH.dat \n");
 }
