@@ -65,16 +65,16 @@ std::string read_file(const std::string& path) {
 }
 
 RunResult run_listing(std::string_view listing, std::string_view answers,
-                      const std::function<void(ScratchDir&)>& prepare) {
+                      const std::function<void(ScratchDir&)>& prepare, bool share_reads) {
   ScratchDir dir;
   dir.write_file(kListingName, listing);
   if (prepare) prepare(dir);
-  RunResult result = run_in(dir.fd(), answers);
+  RunResult result = run_in(dir.fd(), answers, share_reads);
   result.files = dir.files(kListingName);
   return result;
 }
 
-RunResult run_in(int directory_fd, std::string_view answers) {
+RunResult run_in(int directory_fd, std::string_view answers, bool share_reads) {
   std::string input(answers);
   // fmemopen refuses a buffer of size 0.
   std::FILE* in =
@@ -84,7 +84,7 @@ RunResult run_in(int directory_fd, std::string_view answers) {
   std::FILE* out = ::open_memstream(&captured, &captured_size);
 
   RunResult result;
-  result.status = run_extraction(process_state(), RunIo{in, out, directory_fd});
+  result.status = run_extraction(process_state(), RunIo{in, out, directory_fd, share_reads});
   std::fclose(in);
   std::fclose(out);
   result.console.assign(captured, captured_size);

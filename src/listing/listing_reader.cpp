@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "listing/conversions.hpp"
+#include "listing/passes.hpp"
 
 namespace corvel {
 
@@ -37,6 +38,7 @@ bool read_line(ExtractionState& state, Line& into) {
   if (n == 0) return false;
   into.text[n] = '\0';
   into.size = static_cast<std::uint8_t>(text_length(into.text, n, may_hold_nul));
+  if (state.time_step_ride.active) ride_time_step(state, text_of(into));
   return true;
 }
 
@@ -52,6 +54,7 @@ bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text)
           lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1 : room;
       s.pos += take;
       text = {from, text_length(from, take, s.block_has_nul)};
+      if (state.time_step_ride.active) ride_time_step(state, text);
       return true;
     }
   }
@@ -81,22 +84,27 @@ bool advance_window(ExtractionState& state) {
   return read_line(state, line(state, 3));
 }
 
-void split_row(ExtractionState& state, std::string_view text, const LineMasks& masks,
-               int slot_count) {
+int split_tokens(Token* slots, std::string_view text, const LineMasks& masks, int slot_count) {
   std::size_t starts[kTokenSlots];
   std::size_t ends[kTokenSlots];
   const int tokens = token_bounds(masks, slot_count, starts, ends);
   for (int i = 0; i < tokens; ++i) {
-    Token& token = state.token_slots[i + 1];
+    Token& token = slots[i + 1];
     const std::size_t size = std::min(ends[i] - starts[i], kTokenChars);
     std::memcpy(token.text, text.data() + starts[i], kTokenSize);  // within the copy slack
     token.text[size] = '\0';
     token.size = static_cast<std::uint8_t>(size);
   }
+  return tokens;
 }
 
-void split_row(ExtractionState& state, std::string_view text, int slot_count) {
-  split_row(state, text, line_masks(text), slot_count);
+int split_row(ExtractionState& state, std::string_view text, const LineMasks& masks,
+              int slot_count) {
+  return split_tokens(state.token_slots, text, masks, slot_count);
+}
+
+int split_row(ExtractionState& state, std::string_view text, int slot_count) {
+  return split_row(state, text, line_masks(text), slot_count);
 }
 
 namespace {

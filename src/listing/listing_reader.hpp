@@ -53,27 +53,6 @@ bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text)
 // it, so that a view taken before stays valid.
 bool next_read_in_buffer(const ListingStream& s);
 
-// Tells, for lines viewed in the read buffer, whether a line can hold a
-// fragment at all: one memchr over the buffer finds the next byte `rare` (a
-// byte of the fragment that few lines hold), and every line before it is
-// cleared without a search. Lines read into a spill copy always pass.
-struct FragmentFilter {
-  char rare;
-  std::uint64_t fill = ~std::uint64_t{0};
-  std::size_t next = 0;  // offset of the next `rare` byte in the buffer, or its end
-
-  bool may_hold(const ListingStream& s, std::string_view l) {
-    if (l.data() < s.buffer || l.data() >= s.buffer + s.end) return true;
-    const auto from = static_cast<std::size_t>(l.data() - s.buffer);
-    if (fill != s.fills || next < from) {
-      fill = s.fills;
-      const void* hit = std::memchr(l.data(), rare, s.end - from);
-      next = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - s.buffer) : s.end;
-    }
-    return next < from + l.size();
-  }
-};
-
 // L1 into L0, L2 into L1, L3 into L2, then a read into L3. At end of file the
 // shift has happened and L3 keeps its text.
 bool advance_window(ExtractionState& state);
@@ -83,13 +62,16 @@ bool advance_window(ExtractionState& state);
 // what they held. A token is cut to 19 bytes and the rest of it skipped.
 // `text` must lie in a Line or in the read buffer: each token is copied with
 // one fixed-size copy that may read into their slack.
-void split_row(ExtractionState& state, std::string_view text, int slot_count);
+// Returns the number of tokens it put into slots.
+int split_row(ExtractionState& state, std::string_view text, int slot_count);
 // The same with the line's masks already made.
-void split_row(ExtractionState& state, std::string_view text, const LineMasks& masks,
-               int slot_count);
-inline void split_row(ExtractionState& state, const Line& l, int slot_count) {
-  split_row(state, text_of(l), slot_count);
+int split_row(ExtractionState& state, std::string_view text, const LineMasks& masks,
+              int slot_count);
+inline int split_row(ExtractionState& state, const Line& l, int slot_count) {
+  return split_row(state, text_of(l), slot_count);
 }
+// The same into another set of slots (index n for slot n).
+int split_tokens(Token* slots, std::string_view text, const LineMasks& masks, int slot_count);
 
 // Contains "E-" or "E+": one pass over the line's capital Es for both.
 inline bool is_numeric_row(std::string_view text) {

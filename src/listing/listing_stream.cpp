@@ -22,6 +22,7 @@ bool open_listing(ListingStream& stream, int directory_fd, const char* name) {
   stream.fd = fd;
   stream.pos = stream.end = 0;
   stream.at_eof = false;
+  stream.at_start = true;
   return true;
 }
 
@@ -35,6 +36,7 @@ void close_listing(ListingStream& stream) {
 bool refill(ListingStream& stream) {
   if (stream.pos < stream.end) return true;
   if (stream.at_eof || stream.fd < 0) return false;
+  stream.at_start = false;
   for (;;) {
     ssize_t got = ::read(stream.fd, stream.buffer, sizeof stream.buffer);
     if (got > 0) {
@@ -55,6 +57,7 @@ void rewind_listing(ListingStream& stream) {
   if (stream.fd >= 0) ::lseek(stream.fd, 0, SEEK_SET);
   stream.pos = stream.end = 0;
   stream.at_eof = false;
+  stream.at_start = true;
 }
 
 }  // namespace corvel

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 #include "run/limits.hpp"
 
@@ -17,7 +19,29 @@ struct ListingStream {
   bool at_eof = false;         // sticky like a stdio end-of-file flag, cleared by rewind
   bool block_has_nul = false;  // lets line reads skip the NUL search on clean blocks
   std::uint64_t fills = 0;     // counts refills, so views and scans know the block changed
+  bool at_start = false;       // opened or rewound, and nothing read since
   char buffer[kReadBufferSize + kCopySlack];
+};
+
+// Tells, for lines viewed in the read buffer, whether a line can hold a
+// fragment at all: one memchr over the buffer finds the next byte `rare` (a
+// byte of the fragment that few lines hold), and every line before it is
+// cleared without a search. Lines read into a spill copy always pass.
+struct FragmentFilter {
+  char rare;
+  std::uint64_t fill = ~std::uint64_t{0};
+  std::size_t next = 0;  // offset of the next `rare` byte in the buffer, or its end
+
+  bool may_hold(const ListingStream& s, std::string_view l) {
+    if (l.data() < s.buffer || l.data() >= s.buffer + s.end) return true;
+    const auto from = static_cast<std::size_t>(l.data() - s.buffer);
+    if (fill != s.fills || next < from) {
+      fill = s.fills;
+      const void* hit = std::memchr(l.data(), rare, s.end - from);
+      next = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - s.buffer) : s.end;
+    }
+    return next < from + l.size();
+  }
 };
 
 // Opens a regular file for reading relative to directory_fd. Anything else

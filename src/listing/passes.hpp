@@ -3,6 +3,8 @@
 // the run. They meet only through the state and the position in which each
 // leaves the shared input stream.
 
+#include <string_view>
+
 #include "run/extraction_state.hpp"
 
 namespace corvel {
@@ -18,6 +20,12 @@ void scan_element_list(ExtractionState& state);
 // Fills the time table with the strictly increasing "TIME STEP =" values;
 // always rewinds.
 void read_time_steps(ExtractionState& state);
+
+// The same pass riding on another pass's reads: between begin and finish,
+// every line read goes to ride_time_step until the pass's read limit.
+void begin_time_steps(ExtractionState& state);
+void ride_time_step(ExtractionState& state, std::string_view l);
+void finish_time_steps(ExtractionState& state);
 
 // Skips the first bar stress table and fills the stress table from every
 // later one; leaves its last count in the scan counter.

@@ -40,6 +40,10 @@ void reset_extraction_state(ExtractionState& state) {
     t.size = 0;
   }
   state.scan_counter = 0;
+  state.time_step_ride.active = false;
+  state.time_step_ride.reads = 0;
+  state.sample_slots_split = 0;
+  state.samples_pending = false;
   state.output_name[0] = '\0';
   state.output_stream.fd = -1;
   state.output_stream.failed = false;

@@ -33,6 +33,17 @@ struct ElementIndex {
   bool used[kIndexSlots];
 };
 
+// The time step pass as it reads: its own token slots and read count. It
+// either drives its own reads or rides on the sample pass's reads of the same
+// bytes (see time_step_pass.cpp); either way every read goes through it while
+// it is active.
+struct TimeStepRide {
+  bool active;
+  std::int32_t reads;
+  FragmentFilter filter{'='};
+  Token slots[kTokenSlots + 1];
+};
+
 // The time history file being written, with its one write buffer.
 struct OutputStream {
   int fd = -1;
@@ -58,6 +69,12 @@ struct ExtractionState {
   std::int32_t element_count;
 
   ElementIndex element_index;  // built by the sample pass from the element list
+  TimeStepRide time_step_ride;
+  // Slots the sample pass has split into (bit n for slot n), and whether it
+  // stored samples whose slot 8 must come from the time step pass's last
+  // split, not known yet when they were read.
+  std::uint32_t sample_slots_split;
+  bool samples_pending;
 
   Line line_window[kWindowLines];
   Token token_slots[kTokenSlots + 1];  // index 0 unused so slot n is token_slots[n]

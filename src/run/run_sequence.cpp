@@ -55,8 +55,14 @@ int run_extraction(ExtractionState& state, const RunIo& io) {
 
   scan_element_list(state);
   say(state.console_out, "\n ref 1 \n");
-  read_time_steps(state);
-  collect_stress_samples(state);
+  if (io.share_reads && state.input_stream.at_start) {
+    begin_time_steps(state);
+    collect_stress_samples(state);
+    finish_time_steps(state);
+  } else {
+    read_time_steps(state);
+    collect_stress_samples(state);
+  }
   say(state.console_out, "\n\n ref 2    i=%ld \n", state.scan_counter);
   write_time_histories(state);
   std::fflush(state.console_out);

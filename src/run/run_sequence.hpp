@@ -13,6 +13,9 @@ struct RunIo {
   std::FILE* console_in;
   std::FILE* console_out;
   int directory_fd;  // the run's current directory, e.g. AT_FDCWD
+  // One read of the listing for the time step and sample passes where both
+  // start at its first byte; tests turn it off to compare with two reads.
+  bool share_reads = true;
 };
 
 inline constexpr int kExitSuccess = 0;
