@@ -117,9 +117,10 @@ bool shown_by_integers(double magnitude, Shown& shown) {
   mantissa >>= static_cast<unsigned>(zeros);
   binary_exponent += zeros;
 
-  // floor(log10 v) is this estimate or one off it.
+  // floor(log10 v) is this estimate (78913 / 2^18 is just below log10 2) or
+  // one off it; the loop below corrects it.
   const int top_bit = binary_exponent + bit_width(mantissa) - 1;
-  int exponent = static_cast<int>(std::floor(top_bit * 0.30102999566398120));
+  int exponent = (top_bit * 78913) >> 18;
   for (int attempt = 0; attempt < 3; ++attempt) {
     std::uint64_t x = 0;
     switch (floor_scaled(mantissa, binary_exponent, 17 - exponent, x)) {
@@ -150,12 +151,25 @@ bool shown_by_integers(double magnitude, Shown& shown) {
 
 namespace {
 
+// "00" to "99", so that two digits are one copy.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+void write_pair(char* at, int value) {
+  std::memcpy(at, kDigitPairs.data() + 2 * static_cast<std::size_t>(value), 2);
+}
+
 void write_exponent(char* at, int exponent) {
   at[0] = exponent < 0 ? '-' : '+';
   const int magnitude = exponent < 0 ? -exponent : exponent;
   at[1] = static_cast<char>('0' + magnitude / 100);
-  at[2] = static_cast<char>('0' + magnitude / 10 % 10);
-  at[3] = static_cast<char>('0' + magnitude % 10);
+  write_pair(at + 2, magnitude % 100);
 }
 
 }  // namespace
@@ -176,9 +190,9 @@ void format_number_field(double value, char* field) {
   field[0] = negative ? '-' : ' ';
   field[1] = static_cast<char>('0' + shown.digits / 10000);
   field[2] = '.';
-  for (int i = 6, rest = shown.digits; i >= 3; --i, rest /= 10) {
-    field[i] = static_cast<char>('0' + rest % 10);
-  }
+  const int fraction = shown.digits % 10000;
+  write_pair(field + 3, fraction / 100);
+  write_pair(field + 5, fraction % 100);
   field[7] = 'e';
   write_exponent(field + 8, shown.exponent);
 }
