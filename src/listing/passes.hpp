@@ -24,8 +24,16 @@ void read_time_steps(ExtractionState& state);
 // The same pass riding on another pass's reads: between begin and finish,
 // every line read goes to ride_time_step until the pass's read limit.
 void begin_time_steps(ExtractionState& state);
-void ride_time_step(ExtractionState& state, std::string_view l);
 void finish_time_steps(ExtractionState& state);
+void take_time_step_line(ExtractionState& state, std::string_view l);
+
+// Inline because every read of a run comes here: most lines cannot hold
+// "TIME STEP =" at all and cost one comparison.
+inline void ride_time_step(ExtractionState& state, std::string_view l) {
+  TimeStepRide& ride = state.time_step_ride;
+  if (ride.filter.may_hold(state.input_stream, l)) take_time_step_line(state, l);
+  if (++ride.reads == kTimeStepReads) finish_time_steps(state);
+}
 
 // Skips the first bar stress table and fills the stress table from every
 // later one; leaves its last count in the scan counter.

@@ -49,13 +49,11 @@ void begin_time_steps(ExtractionState& state) {
   state.samples_pending = false;
 }
 
-void ride_time_step(ExtractionState& state, std::string_view l) {
+void take_time_step_line(ExtractionState& state, std::string_view l) {
+  if (!contains(l, kTimeStepMark)) return;
   TimeStepRide& ride = state.time_step_ride;
-  if (ride.filter.may_hold(state.input_stream, l) && contains(l, kTimeStepMark)) {
-    split_tokens(ride.slots, l, line_masks(l), kRowSplit);
-    keep_if_increasing(state, to_real(text_of(ride.slots[7])));
-  }
-  if (++ride.reads == kTimeStepReads) finish_time_steps(state);
+  split_tokens(ride.slots, l, line_masks(l), kRowSplit);
+  keep_if_increasing(state, to_real(text_of(ride.slots[7])));
 }
 
 void finish_time_steps(ExtractionState& state) {
