@@ -1,7 +1,8 @@
 #pragma once
 // The two model scans and the two passes over time, called in this order by
 // the run. They meet only through the state and the position in which each
-// leaves the shared input stream.
+// leaves the shared input stream; the time step pass may also ride on the
+// sample pass's reads of the same bytes (time_step_pass.cpp).
 
 #include <string_view>
 

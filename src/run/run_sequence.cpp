@@ -55,6 +55,8 @@ int run_extraction(ExtractionState& state, const RunIo& io) {
 
   scan_element_list(state);
   say(state.console_out, "\n ref 1 \n");
+  // Both passes read the listing from its first byte when the element list
+  // scan rewound it: then one read of the file serves them both.
   if (io.share_reads && state.input_stream.at_start) {
     begin_time_steps(state);
     collect_stress_samples(state);
