@@ -130,8 +130,13 @@ class Writer {
     line(" ");
   }
 
-  // A page ends when fewer than `needed` lines are left on it.
-  bool page_full(int needed) const { return page_used_ + needed > o_.page_lines; }
+  // A new page, with the table's heading repeated, when fewer than `needed`
+  // lines are left on this one.
+  void keep_on_page(int needed, void (Writer::*table_heading)()) {
+    if (page_used_ + needed <= o_.page_lines) return;
+    page_heading();
+    (this->*table_heading)();
+  }
 
   void write_step(int step) {
     const double time = step * o_.time_step;
@@ -143,10 +148,7 @@ class Writer {
 
     acceleration_heading();
     for (int node = 0; node < o_.nodes; ++node) {
-      if (page_full(1)) {
-        page_heading();
-        acceleration_heading();
-      }
+      keep_on_page(1, &Writer::acceleration_heading);
       std::string row;
       append_int(row, 101 + node, 14);
       append_int(row, 0, 8);
@@ -158,10 +160,7 @@ class Writer {
 
     bar_heading();
     for (int bar = 0; bar < o_.bars; ++bar) {
-      if (page_full(2)) {
-        page_heading();
-        bar_heading();
-      }
+      keep_on_page(2, &Writer::bar_heading);  // a row pair stays together
       std::string first;
       append_int(first, 1001 + bar, 8);
       for (int i = 0; i < 6; ++i)

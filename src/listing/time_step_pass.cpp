@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <limits>
 
 #include "listing/conversions.hpp"
 #include "listing/fragments.hpp"
