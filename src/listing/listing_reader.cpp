@@ -45,15 +45,15 @@ bool read_line(ExtractionState& state, Line& into) {
 bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text) {
   ListingStream& s = state.input_stream;
   if (s.pos < s.end) {
-    const char* from = s.buffer + s.pos;
     const std::size_t left = s.end - s.pos;
-    const std::size_t room = std::min(kLineChars, left);
-    const void* lf = std::memchr(from, '\n', room);
-    if (lf || left >= kLineChars) {  // the whole read lies in the buffer
-      const std::size_t take =
-          lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1 : room;
-      s.pos += take;
-      text = {from, text_length(from, take, s.block_has_nul)};
+    const std::size_t limit = s.pos + std::min(kLineChars, left);
+    const std::size_t line_feed = first_of(s.classes, &ByteClasses::line_feed, s.pos, limit);
+    if (line_feed < limit || left >= kLineChars) {  // the whole read lies in the buffer
+      const std::size_t end = line_feed < limit ? line_feed + 1 : limit;
+      const std::size_t text_end =
+          s.block_has_nul ? first_of(s.classes, &ByteClasses::nul, s.pos, end) : end;
+      text = {s.buffer + s.pos, text_end - s.pos};
+      s.pos = end;
       if (state.time_step_ride.active) ride_time_step(state, text);
       return true;
     }
@@ -61,6 +61,37 @@ bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text)
   if (!read_line(state, spill)) return false;
   text = text_of(spill);
   return true;
+}
+
+namespace {
+
+bool in_buffer(const ListingStream& s, std::string_view text) {
+  return text.data() >= s.buffer && text.data() < s.buffer + s.end;
+}
+
+std::size_t offset_in_buffer(const ListingStream& s, std::string_view text) {
+  return static_cast<std::size_t>(text.data() - s.buffer);
+}
+
+}  // namespace
+
+LineFlags line_flags(const ListingStream& s, std::string_view text) {
+  TextClasses own;
+  const ByteClasses* classes = s.classes;
+  std::size_t from = 0;
+  if (in_buffer(s, text)) {
+    from = offset_in_buffer(s, text);
+  } else {
+    classify_bytes(text.data(), text.size(), own.steps);
+    classes = own.steps;
+  }
+  return {any_of(classes, &ByteClasses::rare, from, from + text.size()),
+          holds_exponent_sign(classes, from, text.size())};
+}
+
+LineMasks row_masks(const ListingStream& s, std::string_view text) {
+  if (!in_buffer(s, text)) return line_masks(text);
+  return blank_masks(s.classes, offset_in_buffer(s, text), text.size());
 }
 
 bool next_read_in_buffer(const ListingStream& s) {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "listing/byte_classes.hpp"
 #include "listing/fragments.hpp"
-#include "listing/line_masks.hpp"
 #include "run/extraction_state.hpp"
 
 namespace corvel {
@@ -48,6 +48,18 @@ bool read_line(ExtractionState& state, Line& into);
 // whole read lies in it, else it is read into `spill` and views that. A view
 // into the buffer lasts until the next read that refills it.
 bool read_line_view(ExtractionState& state, Line& spill, std::string_view& text);
+
+// What the row tests ask of a line's text: a rare capital (M, S or F), and
+// "E-" or "E+". A text viewed in the read buffer is answered from the block's
+// classes; any other is classified first.
+struct LineFlags {
+  bool rare;
+  bool numeric;
+};
+LineFlags line_flags(const ListingStream& s, std::string_view text);
+
+// The blank masks of a line's text for the row split, likewise.
+LineMasks row_masks(const ListingStream& s, std::string_view text);
 
 // True when the next read can be served from the buffer without refilling
 // it, so that a view taken before stays valid.

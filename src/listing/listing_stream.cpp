@@ -38,12 +38,13 @@ bool refill(ListingStream& stream) {
   if (stream.at_eof || stream.fd < 0) return false;
   stream.at_start = false;
   for (;;) {
-    ssize_t got = ::read(stream.fd, stream.buffer, sizeof stream.buffer);
+    // Never into the slack: loads past the data must stay in the buffer.
+    ssize_t got = ::read(stream.fd, stream.buffer, kReadBufferSize);
     if (got > 0) {
       stream.pos = 0;
       stream.end = static_cast<std::size_t>(got);
       ++stream.fills;
-      stream.block_has_nul = std::memchr(stream.buffer, '\0', stream.end) != nullptr;
+      stream.block_has_nul = classify_bytes(stream.buffer, stream.end, stream.classes);
       return true;
     }
     if (got < 0 && errno == EINTR) continue;

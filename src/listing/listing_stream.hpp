@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "listing/byte_classes.hpp"
 #include "run/limits.hpp"
 
 namespace corvel {
@@ -21,6 +22,7 @@ struct ListingStream {
   std::uint64_t fills = 0;     // counts refills, so views and scans know the block changed
   bool at_start = false;       // opened or rewound, and nothing read since
   char buffer[kReadBufferSize + kCopySlack];
+  ByteClasses classes[class_steps(kReadBufferSize)];  // of the buffer's data, made on each fill
 };
 
 // Tells, for lines viewed in the read buffer, whether a line can hold a

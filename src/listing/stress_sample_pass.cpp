@@ -94,16 +94,16 @@ void store_sample(ExtractionState& state, std::int32_t id, float value, std::int
 void collect_table(ExtractionState& state, std::int64_t& column) {
   std::string_view first, second;
   while (read_line_view(state, line(state, 0), first)) {
-    const LineMasks masks = line_masks(first);
-    if (holds_rare(masks)) {
+    const LineFlags flags = line_flags(state.input_stream, first);
+    if (flags.rare) {
       if (contains(first, kTableEnd)) return;
       if (holds_rejected_capital(first)) continue;
     }
-    if (!is_numeric_row(first)) continue;
+    if (!flags.numeric) continue;
     first = keep_before_next_read(state, first, line(state, 0));
     if (!read_line_view(state, line(state, 1), second)) return;
-    if (!is_numeric_row(second)) continue;
-    const int tokens = split_row(state, first, masks, kRowSplit);
+    if (!line_flags(state.input_stream, second).numeric) continue;
+    const int tokens = split_row(state, first, row_masks(state.input_stream, first), kRowSplit);
     state.sample_slots_split |= ((2U << tokens) - 1) & ~1U;  // slots 1 to tokens
     const std::int32_t id = to_integer(text_of(state.token_slots[1]));
     store_sample(state, id, sample_value(state), column);

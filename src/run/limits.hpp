@@ -35,9 +35,11 @@ inline constexpr double kTimeFloor = -999.0;
 // 128 KiB: the kernel copies each block into a buffer that stays in the L2
 // cache for the line tests; a larger buffer was slower.
 inline constexpr std::size_t kReadBufferSize = std::size_t{1} << 17;
-// Bytes readable past the end of any line's storage, so that a token is
-// copied into its slot with one fixed-size copy.
-inline constexpr std::size_t kCopySlack = kTokenSize;
+// Bytes readable past the end of any line's storage and past the data of the
+// read buffer: a token is copied into its slot with one fixed-size copy, and
+// a line scan loads whole 64-byte steps.
+inline constexpr std::size_t kCopySlack = 64;
+static_assert(kCopySlack >= kTokenSize);
 inline constexpr std::size_t kWriteBufferSize = std::size_t{1} << 16;
 inline constexpr std::size_t kNumberFieldWidth = 12;
 
