@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstring>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "output/number_field.hpp"
 #include "run/console.hpp"
@@ -18,8 +20,8 @@ constexpr std::string_view kNameSuffix = "_stressTH.dat";
 // " %12.4e %12.4e \n" with the line end written as CR LF.
 constexpr std::size_t kRowSize = 1 + kNumberFieldWidth + 1 + kNumberFieldWidth + 1 + 2;
 
-void format_output_name(ExtractionState& state, std::int32_t id) {
-  char* end = std::to_chars(state.output_name, state.output_name + kOutputNameSize, id).ptr;
+void format_output_name(char* name, std::int32_t id) {
+  char* end = std::to_chars(name, name + kOutputNameSize, id).ptr;
   std::memcpy(end, kNameSuffix.data(), kNameSuffix.size());
   end[kNameSuffix.size()] = '\0';
 }
@@ -63,23 +65,41 @@ void write_row(OutputStream& out, const char* time_field, float stress) {
   out.used += kRowSize;
 }
 
-void write_one_file(ExtractionState& state, std::int32_t position) {
-  format_output_name(state, state.element_list[position]);
-  OutputStream& out = state.output_stream;
-  if (!open_output(out, state.directory_fd, state.output_name)) {
+// Reads only the tables, which nothing changes while files are written, so
+// two writers can run at once, each with its own name and stream.
+FileOutcome write_one_file(const ExtractionState& state, std::int32_t position, char* name,
+                           OutputStream& out) {
+  format_output_name(name, state.element_list[position]);
+  if (!open_output(out, state.directory_fd, name)) return FileOutcome::kNotOpened;
+  const float* stresses = state.stress_table[position];
+  for (std::int32_t row = 0; row < state.time_count; ++row)
+    write_row(out, state.time_fields[row], stresses[row]);
+  return close_output(out) ? FileOutcome::kWritten : FileOutcome::kNotWritten;
+}
+
+void report(ExtractionState& state, std::int32_t position, FileOutcome outcome) {
+  format_output_name(state.output_name, state.element_list[position]);
+  if (outcome == FileOutcome::kNotOpened) {
     say(state.console_out, " Failed to open file: %s \n", state.output_name);
     state.output_failed = true;
     return;
   }
   say(state.console_out, " File: %s opened. \n", state.output_name);
-  const float* stresses = state.stress_table[position];
-  for (state.scan_counter = 0; state.scan_counter < state.time_count; ++state.scan_counter) {
-    write_row(out, state.time_fields[state.scan_counter], stresses[state.scan_counter]);
-  }
-  if (!close_output(out)) {
+  if (outcome == FileOutcome::kNotWritten) {
     say(state.console_out, " Failed to write file: %s \n", state.output_name);
     state.output_failed = true;
   }
+}
+
+// Two writers may share the files only if no two positions name the same
+// file: the list may hold an id twice, and its file is then written twice.
+bool names_distinct(const ExtractionState& state) {
+  for (std::int32_t i = 0; i < state.element_count; ++i) {
+    for (std::int32_t j = 0; j < i; ++j) {
+      if (state.element_list[i] == state.element_list[j]) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -89,8 +109,31 @@ void write_time_histories(ExtractionState& state) {
   for (std::int32_t k = 0; k < state.time_count; ++k) {
     format_number_field(state.time_table[k + 1], state.time_fields[k]);
   }
-  for (std::int32_t e = 0; e < state.element_count; ++e)
-    write_one_file(state, e);
+  // Formatting and writing the files is most of this step, and the files
+  // are independent: a helper thread writes the second half of the list
+  // while this one writes the first. Where no thread can be had, this one
+  // writes them all.
+  const std::int32_t count = state.element_count;
+  std::int32_t helper_from = count;
+  std::thread helper;
+  if (count >= 2 && names_distinct(state)) {
+    helper_from = count / 2;
+    try {
+      helper = std::thread([&state, helper_from, count] {
+        for (std::int32_t p = helper_from; p < count; ++p) {
+          state.file_outcomes[p] =
+              write_one_file(state, p, state.helper_output_name, state.helper_output_stream);
+        }
+      });
+    } catch (const std::system_error&) {
+      helper_from = count;
+    }
+  }
+  for (std::int32_t p = 0; p < helper_from; ++p)
+    report(state, p, write_one_file(state, p, state.output_name, state.output_stream));
+  if (helper.joinable()) helper.join();
+  for (std::int32_t p = helper_from; p < count; ++p)
+    report(state, p, state.file_outcomes[p]);
 }
 
 }  // namespace corvel

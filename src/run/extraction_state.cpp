@@ -44,10 +44,13 @@ void reset_extraction_state(ExtractionState& state) {
   state.time_step_ride.reads = 0;
   state.sample_slots_split = 0;
   state.samples_pending = false;
-  state.output_name[0] = '\0';
-  state.output_stream.fd = -1;
-  state.output_stream.failed = false;
-  state.output_stream.used = 0;
+  for (char* name : {state.output_name, state.helper_output_name})
+    name[0] = '\0';
+  for (OutputStream* out : {&state.output_stream, &state.helper_output_stream}) {
+    out->fd = -1;
+    out->failed = false;
+    out->used = 0;
+  }
   state.output_failed = false;
 }
 

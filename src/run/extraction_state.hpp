@@ -52,6 +52,9 @@ struct OutputStream {
   char buffer[kWriteBufferSize];
 };
 
+// How one time history file went; the run reports each in list order.
+enum class FileOutcome : std::uint8_t { kWritten, kNotOpened, kNotWritten };
+
 struct ExtractionState {
   // Where a run talks and where its files live; set by run_extraction.
   std::FILE* console_in = nullptr;
@@ -83,6 +86,11 @@ struct ExtractionState {
   char output_name[kOutputNameSize];
   OutputStream output_stream;
   bool output_failed;  // some time history file could not be written
+  // The second writer's own name and stream, and the outcomes of the files
+  // it wrote (see time_history_writer.cpp).
+  char helper_output_name[kOutputNameSize];
+  OutputStream helper_output_stream;
+  FileOutcome file_outcomes[kMaxElements];
 
   // One past the highest stress column any run wrote, so that the next run in
   // the same process clears only what the last one touched.
