@@ -65,16 +65,16 @@ std::string read_file(const std::string& path) {
 }
 
 RunResult run_listing(std::string_view listing, std::string_view answers,
-                      const std::function<void(ScratchDir&)>& prepare, bool share_reads) {
+                      const std::function<void(ScratchDir&)>& prepare, ReadWays ways) {
   ScratchDir dir;
   dir.write_file(kListingName, listing);
   if (prepare) prepare(dir);
-  RunResult result = run_in(dir.fd(), answers, share_reads);
+  RunResult result = run_in(dir.fd(), answers, ways);
   result.files = dir.files(kListingName);
   return result;
 }
 
-RunResult run_in(int directory_fd, std::string_view answers, bool share_reads) {
+RunResult run_in(int directory_fd, std::string_view answers, ReadWays ways) {
   std::string input(answers);
   // fmemopen refuses a buffer of size 0.
   std::FILE* in =
@@ -84,7 +84,8 @@ RunResult run_in(int directory_fd, std::string_view answers, bool share_reads) {
   std::FILE* out = ::open_memstream(&captured, &captured_size);
 
   RunResult result;
-  result.status = run_extraction(process_state(), RunIo{in, out, directory_fd, share_reads});
+  result.status = run_extraction(process_state(),
+                                 RunIo{in, out, directory_fd, ways.share_reads, ways.read_ahead});
   std::fclose(in);
   std::fclose(out);
   result.console.assign(captured, captured_size);

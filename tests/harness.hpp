@@ -41,15 +41,20 @@ struct RunResult {
 
 inline constexpr const char* kListingName = "listing.lis";
 
+// How the run reads the listing; every way must give the same run.
+struct ReadWays {
+  bool share_reads = true;
+  bool read_ahead = true;
+};
+
 // Writes `listing` as listing.lis, runs with `answers` on standard input and
 // collects what the run wrote. `prepare` may shape the directory first.
 RunResult run_listing(std::string_view listing, std::string_view answers = "listing.lis 1 0\n",
-                      const std::function<void(ScratchDir&)>& prepare = {},
-                      bool share_reads = true);
+                      const std::function<void(ScratchDir&)>& prepare = {}, ReadWays ways = {});
 
 // Runs with `answers` on standard input in the directory `directory_fd`;
 // returns the console and status (files are the caller's to collect).
-RunResult run_in(int directory_fd, std::string_view answers, bool share_reads = true);
+RunResult run_in(int directory_fd, std::string_view answers, ReadWays ways = {});
 
 // Opens `bytes` as the state's input stream, for tests of the reader alone.
 // The file lives until the next call.

@@ -3,6 +3,7 @@
 // fixed buffer, so that a line read is a memchr and a bounded copy, never a
 // library call per character or per line.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,6 +14,26 @@
 
 namespace corvel {
 
+// One block of the listing as read, with its byte classes.
+struct ReadBlock {
+  char bytes[kReadBufferSize + kCopySlack];
+  ByteClasses classes[class_steps(kReadBufferSize)];
+  std::size_t size;
+  bool has_nul;
+};
+
+// The next block, read while the run works on the current one: copying a
+// block out of the page cache and classifying it is a fifth of a run, and a
+// second processor can do it meanwhile (listing_stream.cpp).
+struct ReadAhead {
+  enum : int { kIdle, kWanted, kReady };
+  std::atomic<int> spare{kIdle};  // the state of the block not being read
+  std::atomic<bool> helper_asleep{false};
+  std::atomic<bool> reader_asleep{false};
+  bool started = false;  // a helper thread serves this stream
+  bool in_use = false;   // and reads ahead for the listing now open
+};
+
 struct ListingStream {
   int fd = -1;
   std::size_t pos = 0;         // next unread byte in buffer
@@ -21,8 +42,12 @@ struct ListingStream {
   bool block_has_nul = false;  // lets line reads skip the NUL search on clean blocks
   std::uint64_t fills = 0;     // counts refills, so views and scans know the block changed
   bool at_start = false;       // opened or rewound, and nothing read since
-  char buffer[kReadBufferSize + kCopySlack];
-  ByteClasses classes[class_steps(kReadBufferSize)];  // of the buffer's data, made on each fill
+  // The current block: its bytes and classes.
+  const char* buffer = blocks[0].bytes;
+  const ByteClasses* classes = blocks[0].classes;
+  int current = 0;
+  ReadBlock blocks[2];
+  ReadAhead ahead;
 };
 
 // Tells, for lines viewed in the read buffer, whether a line can hold a
@@ -49,11 +74,14 @@ struct FragmentFilter {
 // Opens a regular file for reading relative to directory_fd. Anything else
 // (a directory, a device, a pipe) is refused: the passes must be able to
 // rewind, and a pipe or device could block or never end.
-bool open_listing(ListingStream& stream, int directory_fd, const char* name);
+// `read_ahead` lets a helper thread read the next block meanwhile, where the
+// machine has a processor for it; tests turn it off to compare.
+bool open_listing(ListingStream& stream, int directory_fd, const char* name,
+                  bool read_ahead = true);
 void close_listing(ListingStream& stream);
 
-// Fills the buffer when it is empty. False at end of file or on a read error,
-// which a listing reader treats alike.
+// Fills the buffer with the next block when it is empty. False at end of
+// file or on a read error, which a listing reader treats alike.
 bool refill(ListingStream& stream);
 
 inline bool has_byte(ListingStream& stream) {

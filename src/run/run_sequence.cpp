@@ -12,11 +12,12 @@ namespace {
 
 // The listing name, refused when the word is longer than the name field. A
 // name with a NUL byte is refused too: it would open a different file.
-bool open_input(ExtractionState& state) {
+bool open_input(ExtractionState& state, bool read_ahead) {
   const std::size_t length = read_word(state.console_in, state.input_name, kNameChars);
   const bool usable =
       length <= kNameChars && std::char_traits<char>::length(state.input_name) == length;
-  return usable && open_listing(state.input_stream, state.directory_fd, state.input_name);
+  return usable &&
+         open_listing(state.input_stream, state.directory_fd, state.input_name, read_ahead);
 }
 
 void ask(ExtractionState& state, std::string_view question) {
@@ -37,7 +38,7 @@ int run_extraction(ExtractionState& state, const RunIo& io) {
   say(state.console_out, "\n\n by the corvel developers \n contact: see README.md \n");
 
   ask(state, "\n\n Enter input filename \n");
-  if (!open_input(state)) {
+  if (!open_input(state, io.read_ahead)) {
     say(state.console_out, " Failed to open file: %s \n", state.input_name);
     std::fflush(state.console_out);
     return kExitFailure;

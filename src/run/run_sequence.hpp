@@ -16,6 +16,8 @@ struct RunIo {
   // One read of the listing for the time step and sample passes where both
   // start at its first byte; tests turn it off to compare with two reads.
   bool share_reads = true;
+  // A helper thread reads the next block of the listing meanwhile.
+  bool read_ahead = true;
 };
 
 inline constexpr int kExitSuccess = 0;
