@@ -64,6 +64,33 @@ TEST(TimeHistoryFiles, FailuresAreReportedAndTheOthersStillWritten) {
             "  1.0000e-003  4.0000e+000 \r\n  2.0000e-003  0.0000e+000 \r\n");
 }
 
+TEST(TimeHistoryFiles, WithManyRowsTheFailuresOfBothHalvesAreReportedInListOrder) {
+  // Enough rows that a helper thread writes the second half of the list
+  // (13 and 14) while the run writes the first (11 and 12).
+  const Rows rows = {{"11", "2.5E+00"}, {"12", "1.0E+00"}, {"13", "1.0E+00"}, {"14", "1.0E+00"}};
+  std::string listing = listing_of(rows, rows);
+  constexpr int kSteps = 2000;
+  for (int step = 3; step <= kSteps; ++step)
+    listing += time_step_line(std::to_string(step) + ".0E-03") + bar_stress_table(rows);
+  const RunResult r = run_listing(listing, "listing.lis 1 0\n", [](ScratchDir& d) {
+    d.make_dir("12_stressTH.dat");
+    d.make_link("13_stressTH.dat", "/dev/full");
+  });
+  EXPECT_EQ(tail_after_counter(r.console),
+            " File: 11_stressTH.dat opened. \n"
+            " Failed to open file: 12_stressTH.dat \n"
+            " File: 13_stressTH.dat opened. \n"
+            " Failed to write file: 13_stressTH.dat \n"
+            " File: 14_stressTH.dat opened. \n");
+  EXPECT_EQ(r.status, 1);
+  for (const char* name : {"11_stressTH.dat", "14_stressTH.dat"}) {
+    const std::string& file = r.files.at(name);
+    EXPECT_EQ(file.size(), kSteps * std::string("  1.0000e-003  2.5000e+000 \r\n").size());
+    EXPECT_EQ(file.substr(file.size() - 29), "  2.0000e+000  0.0000e+000 \r\n");
+  }
+  EXPECT_EQ(r.files.at("11_stressTH.dat").substr(0, 29), "  1.0000e-003  2.5000e+000 \r\n");
+}
+
 TEST(TimeHistoryFiles, ADirectoryThatForbidsWriting) {
   // Permission bits do not stop root, so the run is given a directory that
   // has been removed: nothing can be created in it, for any user.

@@ -137,7 +137,9 @@ bool open_listing(ListingStream& stream, int directory_fd, const char* name, boo
   stream.pos = stream.end = 0;
   stream.at_eof = false;
   stream.at_start = true;
-  start_read_ahead(stream, read_ahead);
+  // Handing blocks over costs more than it saves on a listing of a few.
+  constexpr off_t kReadAheadFrom = 4 * static_cast<off_t>(kReadBufferSize);
+  start_read_ahead(stream, read_ahead && info.st_size >= kReadAheadFrom);
   return true;
 }
 

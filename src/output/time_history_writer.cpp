@@ -91,6 +91,9 @@ void report(ExtractionState& state, std::int32_t position, FileOutcome outcome) 
   }
 }
 
+// Below this many rows in all, starting a thread costs more than it saves.
+constexpr std::int64_t kHelperWriterRows = 4096;
+
 // Two writers may share the files only if no two positions name the same
 // file: the list may hold an id twice, and its file is then written twice.
 bool names_distinct(const ExtractionState& state) {
@@ -116,7 +119,8 @@ void write_time_histories(ExtractionState& state) {
   const std::int32_t count = state.element_count;
   std::int32_t helper_from = count;
   std::thread helper;
-  if (count >= 2 && names_distinct(state)) {
+  const bool worth_a_thread = std::int64_t{count} * state.time_count >= kHelperWriterRows;
+  if (count >= 2 && worth_a_thread && names_distinct(state)) {
     helper_from = count / 2;
     try {
       helper = std::thread([&state, helper_from, count] {
