@@ -73,30 +73,39 @@ std::size_t offset_in_buffer(const ListingStream& s, std::string_view text) {
   return static_cast<std::size_t>(text.data() - s.buffer);
 }
 
+// The classes a text's tests read, and where the text starts in them: the
+// block's for a text viewed in it, else the text's own, made into `own`.
+const ByteClasses* classes_of(const ListingStream& s, std::string_view text, TextClasses& own,
+                              std::size_t& from) {
+  if (in_buffer(s, text)) {
+    from = offset_in_buffer(s, text);
+    return s.classes;
+  }
+  from = 0;
+  classify_bytes(text.data(), text.size(), own.steps);
+  return own.steps;
+}
+
 }  // namespace
 
 LineFlags line_flags(const ListingStream& s, std::string_view text) {
   TextClasses own;
-  const ByteClasses* classes = s.classes;
   std::size_t from = 0;
-  if (in_buffer(s, text)) {
-    from = offset_in_buffer(s, text);
-  } else {
-    classify_bytes(text.data(), text.size(), own.steps);
-    classes = own.steps;
-  }
+  const ByteClasses* classes = classes_of(s, text, own, from);
   return {any_of(classes, &ByteClasses::rare, from, from + text.size()),
           holds_exponent_sign(classes, from, text.size())};
 }
 
 LineMasks row_masks(const ListingStream& s, std::string_view text) {
-  if (!in_buffer(s, text)) return line_masks(text);
-  return blank_masks(s.classes, offset_in_buffer(s, text), text.size());
+  TextClasses own;
+  std::size_t from = 0;
+  const ByteClasses* classes = classes_of(s, text, own, from);
+  return blank_masks(classes, from, text.size());
 }
 
 bool next_read_in_buffer(const ListingStream& s) {
-  return s.end - s.pos >= kLineChars ||
-         (s.pos < s.end && std::memchr(s.buffer + s.pos, '\n', s.end - s.pos) != nullptr);
+  // As read_line_view decides: 199 bytes left, or a line feed among them.
+  return s.end - s.pos >= kLineChars || any_of(s.classes, &ByteClasses::line_feed, s.pos, s.end);
 }
 
 namespace {

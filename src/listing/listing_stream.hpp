@@ -1,7 +1,8 @@
 #pragma once
 // The one input stream of a run: the listing read as raw bytes through a large
-// fixed buffer, so that a line read is a memchr and a bounded copy, never a
-// library call per character or per line.
+// fixed buffer, each block classified once (byte_classes.hpp), so that a line
+// read is a few bit operations and at most a bounded copy, never a library
+// call per character or per line.
 
 #include <atomic>
 #include <cstddef>
